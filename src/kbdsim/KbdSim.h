@@ -1,0 +1,2 @@
+// The virtual keyboard.
+#pragma once

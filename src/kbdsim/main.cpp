@@ -1,0 +1,2 @@
+// brindle-kbdsim: the virtual keyboard.
+int main() { return 2; }
