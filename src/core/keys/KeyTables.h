@@ -195,6 +195,7 @@ DeviceKeyDescriptor KeyCodeToDescriptor(KeyCode code);
 KeyCode DescriptorToKeyCode(const DeviceKeyDescriptor& descriptor);
 
 // ---- Names -----------------------------------------------------------------------------------
+// An empty TextLookup stands for "no language file": names are then the English labels.
 
 // Language file key and built-in text of the name shown for a key without a name of its own.
 inline constexpr std::u16string_view kUnknownKeyTextKey = u"UNKNOWN_KEY";
