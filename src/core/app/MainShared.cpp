@@ -1,0 +1,10 @@
+#include "core/app/MainShared.h"
+
+namespace brindle {
+
+MainShared& ProcessMainShared() {
+    static MainShared shared;
+    return shared;
+}
+
+} // namespace brindle
