@@ -33,10 +33,10 @@ std::u16string KeyIndex(size_t sectionLine, std::u16string_view foldedKey) {
     return index;
 }
 
-std::u16string StripQuotes(std::u16string value) {
+std::u16string StripQuotes(std::u16string_view value) {
     if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
-        return value.substr(1, value.size() - 2);
-    return value;
+        value = value.substr(1, value.size() - 2);
+    return std::u16string(value);
 }
 
 // Cuts to at most `units` UTF-16 units without leaving half a surrogate pair.
@@ -246,10 +246,13 @@ std::optional<std::u16string> IniDocument::FindRaw(std::u16string_view section,
 
 std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
                                                 std::u16string_view key) const {
-    auto raw = FindRaw(section, key);
-    if (!raw)
+    const auto sectionLine = FindSectionLine(section);
+    if (!sectionLine)
         return std::nullopt;
-    return StripQuotes(std::move(*raw));
+    const auto keyLine = FindKeyLine(*sectionLine, key);
+    if (!keyLine)
+        return std::nullopt;
+    return StripQuotes(lines_[*keyLine].value);
 }
 
 bool IniDocument::HasSection(std::u16string_view section) const {
