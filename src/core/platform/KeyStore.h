@@ -24,6 +24,12 @@
 
 namespace brindle {
 
+// The per-user settings key holding "dwLanguageId".
+inline constexpr std::string_view kSettingsKeyPath = "HKEY_CURRENT_USER\\Software\\QX5570";
+// The application's profile section: "Flip", the record-delay flag and the profile list.
+inline constexpr std::string_view kProfilesKeyPath =
+    "HKEY_CURRENT_USER\\Software\\Keyweave_Orvane\\Brindle\\PROFILES";
+
 class KeyStore {
 public:
     // The key under ConfigHome().
