@@ -109,6 +109,13 @@ int RequestAsyncRead(const HidDeviceFilter* filter, HidCallback callback, uint32
 int RequestStatusSetFeature(const HidDeviceFilter* filter, HidCallback callback, uint32_t tag,
                             const uint8_t* data, uint32_t length, uint32_t code, uint32_t* unitId);
 
+/* Beside the twelve: why the keyboard is absent or could not be opened, e.g. "permission denied
+ * on /dev/hidraw3" or "no virtual keyboard listens on PATH"; an empty text when nothing is wrong.
+ * Before Init, or when Init failed, the reason Init failed. The text stays valid on the calling
+ * thread until its next call of this function. Bind it with dlsym; it may be missing in other
+ * builds of the library. */
+const char* HidServLastProblem(void);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,2 +1,0 @@
-// The virtual keyboard.
-#pragma once
