@@ -16,7 +16,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct CtlRun {
     int exitCode = -1;
     std::vector<std::string> lines;
 };
@@ -37,11 +37,11 @@ protected:
     }
 
     // An English locale and an empty configuration folder: the language is 0x0409.
-    Run Keys(const std::string& args = "") {
+    CtlRun Keys(const std::string& args = "") {
         const std::string command =
             "env -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME='" +
             configHome_.string() + "' '" + program_.string() + "' keys " + args + " 2>/dev/null";
-        Run run;
+        CtlRun run;
         FILE* pipe = popen(command.c_str(), "r");
         if (pipe == nullptr)
             return run;
@@ -57,7 +57,7 @@ protected:
         return run;
     }
 
-    static std::string LineOf(const Run& run, const std::string& code) {
+    static std::string LineOf(const CtlRun& run, const std::string& code) {
         for (const std::string& line : run.lines)
             if (line.rfind(code + " ", 0) == 0)
                 return line;
@@ -69,7 +69,7 @@ protected:
 };
 
 TEST_F(CtlKeys, ListsEveryKeyWithCodesUsagesAndEnglishNames) {
-    const Run run = Keys();
+    const CtlRun run = Keys();
     ASSERT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.lines.size(), 1u + 155u); // header + one line per key
     EXPECT_TRUE(std::regex_match(run.lines[0], std::regex("code +index +number +usage +vk +name")))
@@ -93,13 +93,14 @@ TEST_F(CtlKeys, ListsEveryKeyWithCodesUsagesAndEnglishNames) {
     // Key lines come in index order, and every key has a name from the language file.
     for (size_t i = 1; i < run.lines.size(); ++i) {
         EXPECT_EQ(run.lines[i].find("#Error"), std::string::npos) << run.lines[i];
-        if (i > 1)
+        if (i > 1) {
             EXPECT_LT(run.lines[i - 1].substr(5, 2), run.lines[i].substr(5, 2)) << run.lines[i];
+        }
     }
 }
 
 TEST_F(CtlKeys, ExtraArgumentIsAUsageError) {
-    const Run run = Keys("extra");
+    const CtlRun run = Keys("extra");
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.lines.empty());
 }
