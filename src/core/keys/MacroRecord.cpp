@@ -6,7 +6,7 @@ namespace brindle {
 
 std::u16string MacroName(const MacroRecord& record) {
     const char16_t* begin = record.name;
-    const char16_t* end = std::find(begin, begin + kMacroNameCapacity, u'\0');
+    const char16_t* end = std::find(begin, begin + kMaxMacroNameLength, u'\0');
     return std::u16string(begin, end);
 }
 

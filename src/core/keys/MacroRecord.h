@@ -89,7 +89,8 @@ static_assert(offsetof(MacroRecord, actionCount) == 508);
 static_assert(offsetof(MacroRecord, reserved510) == 510);
 static_assert(offsetof(MacroRecord, actions) == 512);
 
-// The record's name up to its terminator (or the whole field when a file left it unterminated).
+// The record's name up to its terminator, at most 249 characters (a damaged file may leave the
+// field unterminated).
 std::u16string MacroName(const MacroRecord& record);
 // Stores `name` cut to 249 units and terminated; the rest of the name field becomes zero.
 void SetMacroName(MacroRecord& record, std::u16string_view name);

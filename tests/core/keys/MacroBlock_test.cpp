@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -142,6 +144,14 @@ TEST(MacroBlock, Sizes_emptyMacroTakesFourBytesPlusName) {
     EXPECT_EQ(sizes.withNames, 16u + 2u + 4u + 6u);
 }
 
+TEST(MacroBlock, Sizes_unterminatedNameFromDamagedFile_countsAtMost249Units) {
+    MacroRecord m = Macro(u"", 1, {});
+    std::fill(std::begin(m.name), std::end(m.name), u'x');
+    const MacroList list = {m};
+    EXPECT_EQ(MacroBlockSizes(list).withNames, 16u + 2u + 4u + 2u * kMaxMacroNameLength);
+    EXPECT_EQ(EncodeMacroBlock(list, true)[21], kMaxMacroNameLength);
+}
+
 TEST(MacroBlock, Encode_areaBeyondSixteenBitSize_refusedWhileSizesStayExact) {
     MacroRecord full = Macro(u"Full", 1, {});
     full.actionCount = kMaxMacroActions;
@@ -161,6 +171,10 @@ struct DamageCase {
     std::vector<std::pair<std::size_t, std::uint8_t>> patch; // bytes changed in the area
     std::size_t macros;                                      // macros that survive
 };
+
+void PrintTo(const DamageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MacroBlockDamage : public testing::TestWithParam<DamageCase> {};
 

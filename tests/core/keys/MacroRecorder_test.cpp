@@ -74,6 +74,10 @@ std::vector<Row> Rows(const MacroActionRows& rows) {
     return out;
 }
 
+void PrintTo(const RecordCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class MacroRecording : public testing::TestWithParam<RecordCase> {};
 
 TEST_P(MacroRecording, Events_giveTheseRows) {
