@@ -3,12 +3,10 @@
 #include <cstdio>
 #include <string>
 
-#include "core/app/ProgramPaths.h"
 #include "core/keys/KeyTables.h"
-#include "core/lang/Language.h"
-#include "core/platform/KeyStore.h"
 #include "core/platform/Utf.h"
 #include "ctl/CtlCommand.h"
+#include "ctl/CtlLanguage.h"
 
 namespace brindle::ctl {
 
@@ -41,10 +39,8 @@ int RunKeys(CtlContext& context, const CtlArgs& args) {
     if (!args.empty())
         return UsageError(context, "unexpected argument '" + args[0] + "'");
 
-    const ProgramPaths paths = ProgramPaths::ForRunningProgram();
-    KeyStore settings("HKEY_CURRENT_USER\\Software\\QX5570");
-    Language language(paths.programFolder, settings);
-    const TextLookup lookup = language.Lookup(language.GetLanguageIndex());
+    CtlLanguage language;
+    const TextLookup lookup = language.CurrentLookup();
 
     std::printf("%-5s%-6s%-7s%-7s%-7s%s\n", "code", "index", "number", "usage", "vk", "name");
     for (std::size_t i = 0; i < kKeyTableSize; ++i) {
