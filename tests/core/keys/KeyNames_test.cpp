@@ -1,4 +1,5 @@
 #include "core/keys/KeyTables.h"
+#include "core/platform/IniFile.h"
 #include "core/platform/Utf.h"
 
 #include <gtest/gtest.h>
@@ -112,6 +113,26 @@ TEST(FindKeyByName, LocalizedNamesFirstThenLabels) {
         EXPECT_EQ(found, c.expected) << Utf16ToUtf8(c.name);
     }
     EXPECT_EQ(FindKeyByName(u"f13", TextLookup{}), std::optional<KeyCode>(0x064));
+}
+
+// The English language file shipped with the program: every key has a name, and the names are
+// distinct, so a name typed by the user finds its key.
+TEST(KeyNames, EnglishFileNamesEveryKeyUniquely) {
+    const std::string file = std::string(BRINDLE_SOURCE_DIR) + "/data/program/Lang0409.ini";
+    const TextLookup english = [&file](std::u16string_view key) {
+        return ReadIniString(file, u"TEXT", key, u"#Error", 260);
+    };
+    ASSERT_NE(english(kUnknownKeyTextKey), u"#Error");
+    for (unsigned i = 0; i < kKeyTableSize; ++i) {
+        const KeyCode code = KeyIndexToCode(static_cast<KeyIndex>(i));
+        const KeyInfo* info = FindKeyInfo(code);
+        if (info == nullptr || info->stringKey.empty())
+            continue;
+        const std::u16string name = KeyNameByCode(code, english);
+        EXPECT_NE(name, u"#Error") << Utf16ToUtf8(info->stringKey);
+        EXPECT_EQ(FindKeyByName(name, english), code == 0x136 ? 0x036 : code) << Utf16ToUtf8(name);
+    }
+    EXPECT_EQ(KeyNameByCode(0x064, english), u"Unknown Key: 064");
 }
 
 } // namespace
