@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "hidserv/HidrawBackend.h"
 #include "hidserv/SimBackend.h"
 #include "kbdsim/SimSocketPath.h"
 
@@ -13,10 +14,10 @@ std::unique_ptr<HidBackend> MakeBackend(const char* choice, std::string* problem
         return std::make_unique<SimBackend>(DefaultSimSocketPath());
     if (value.rfind("sim:", 0) == 0 && value.size() > 4)
         return std::make_unique<SimBackend>(value.substr(4));
+    if (value.empty() || value == "hidraw")
+        return std::make_unique<HidrawBackend>();
     if (problem != nullptr)
-        *problem = value.empty() || value == "hidraw"
-                       ? "the hidraw backend is not available"
-                       : "BRINDLE_DEVICE names no backend: " + value + " (hidraw, sim or sim:PATH)";
+        *problem = "BRINDLE_DEVICE names no backend: " + value + " (hidraw, sim or sim:PATH)";
     return nullptr;
 }
 
