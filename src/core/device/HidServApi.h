@@ -39,7 +39,7 @@ struct HidServApi {
 };
 
 // The name of the optional reason function looked up beside the twelve.
-constexpr const char* kHidServAbsentReasonName = "HidServAbsentReason";
+constexpr const char* kHidServAbsentReasonName = "HidServLastProblem";
 
 // dlopen()s PROGRAMFOLDER/libHidServ.so and binds every name in order. Nullopt when the library
 // or any of the twelve names is missing (the library stays loaded for the process's life).
