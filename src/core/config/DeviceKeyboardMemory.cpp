@@ -1,10 +1,27 @@
 #include "core/config/DeviceKeyboardMemory.h"
 
+#include "core/config/FactoryKeyTable.h"
 #include "core/device/DeviceProtocol.h"
 
 namespace brindle {
 
 static_assert(kKeyTableSize == kDeviceKeyTableSize);
+
+KeyboardFacts ReadKeyboardFacts(DeviceProtocol& protocol) {
+    KeyboardFacts facts;
+    facts.factory = FactoryKeyTable::Current();
+    DeviceKeyTable table{};
+    if (protocol.ReadDefaultKeyTable(table.data()) == result::kSuccess) {
+        facts.factory = table;
+        facts.factoryRead = true;
+    }
+    std::uint8_t settings[kSettingsBlockSize] = {};
+    if (protocol.ReadSettingsBlock(settings) == result::kSuccess) {
+        facts.macroCapacity = std::size_t{settings[11]} * 128;
+        facts.settingsRead = true;
+    }
+    return facts;
+}
 
 int DeviceKeyboardMemory::ActiveProfile() {
     return protocol_.GetActiveProfile();

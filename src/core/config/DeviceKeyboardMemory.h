@@ -10,6 +10,17 @@ namespace brindle {
 
 class DeviceProtocol;
 
+// What a one-shot writer (brindlectl) learns from the keyboard before it converts anything, as the
+// connection does when the keyboard arrives: its own factory table (the built-in one when it
+// cannot be read) and its macro capacity (settings byte 11 x 128; 0 when unreadable).
+struct KeyboardFacts {
+    DeviceKeyTable factory{};
+    bool factoryRead = false;
+    std::size_t macroCapacity = 0;
+    bool settingsRead = false;
+};
+KeyboardFacts ReadKeyboardFacts(DeviceProtocol& protocol);
+
 class DeviceKeyboardMemory : public KeyboardMemory {
 public:
     // `capacity` gives the macro capacity the connection learnt from the settings block.
