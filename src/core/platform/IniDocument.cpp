@@ -128,6 +128,10 @@ void IniDocument::Parse(std::string_view bytes) {
     }
     const bool wide = encoding_ == IniEncoding::Utf16Le || encoding_ == IniEncoding::Utf16Be;
     const size_t unit = wide ? 2 : 1;
+    // A last odd byte of a UTF-16 file is half a character: it is dropped, or a line added after
+    // it would be read shifted by one byte.
+    if (wide && bytes.size() % 2 != 0)
+        bytes.remove_suffix(1);
     size_t start = 0;
     size_t i = 0;
     while (i + unit <= bytes.size()) {

@@ -154,6 +154,11 @@ TEST(IniFile, WriteIniString_utf16File_staysUtf16) {
     ASSERT_TRUE(WriteIniString(path, u"S", u"k", u"\u4e2d"));
     EXPECT_EQ(dir.Read("w.ini"), std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\x2D\x4E\n\0", 18));
     EXPECT_EQ(ReadIniString(path, u"S", u"k", u"", 260), u"\u4e2d");
+
+    // A stray last byte is half a character; a line added after it must not come out shifted.
+    dir.Write("odd.ini", std::string("\xFF\xFE[\0S\0]\0 ", 9));
+    ASSERT_TRUE(WriteIniString(dir / "odd.ini", u"S", u"k", u"v"));
+    EXPECT_EQ(ReadIniString(dir / "odd.ini", u"S", u"k", u"", 260), u"v");
 }
 
 TEST(IniFile, WriteIniString_unsafeOrUnreadable_refusedAndFileKept) {
