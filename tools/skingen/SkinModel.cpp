@@ -279,6 +279,8 @@ Window MainWindow(const QString& version) {
     Add(w, "CONTROL_FYggcfStatc", Kind::Plain, QRect(664, 543, 100, 20));
     Add(w, "CONTROL_FYdjcfStaPic", Kind::Plain, QRect(556, 573, 40, 28));
     Add(w, "CONTROL_FYggcfStaPic", Kind::Plain, QRect(664, 573, 40, 28));
+    Add(w, "CONTROL_JTysStatic", Kind::Plain, QRect(448, 577, 100, 20));
+    Add(w, "CONTROL_JTysButton", Kind::Plain, QRect(556, 573, 84, 28));
     Add(w, "CONTROL_TSysStatic", Kind::Plain, QRect(448, 543, 100, 20));
     Add(w, "CONTROL_TSysButton", Kind::Plain, QRect(556, 539, 84, 28));
     Add(w, "CONTROL_TSsjsStatic", Kind::Plain, QRect(714, 543, 80, 20));
