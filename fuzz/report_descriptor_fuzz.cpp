@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <span>
+#include <string>
 
 #include "hidserv/ReportDescriptor.h"
 

@@ -29,9 +29,9 @@
 namespace brindle {
 
 struct VirtualKeyboardOptions {
-    uint8_t capacityUnits = 64; // settings byte 11: macro area size in units of 128 bytes
-    std::vector<uint8_t> modes; // settings bytes 12-43; empty = 1..18 and 20
-    std::string stateFile;      // empty = memory is not persisted
+    uint8_t capacityUnits = 64;   // settings byte 11: macro area size in units of 128 bytes
+    std::vector<uint8_t> modes{}; // settings bytes 12-43; empty = 1..18 and 20
+    std::string stateFile{};      // empty = memory is not persisted
 };
 
 // What the keyboard does with one report it received.
