@@ -415,6 +415,11 @@ QImage PaintWindow(const Window& w, Look look, Page page) {
     DrawPage(p, w, page);
     const bool colourLook = look == Look::ColourOff || look == Look::ColourOn;
     for (const Element& e : w.elements) {
+        // The composite dialog's page controls appear only in their own page's pictures.
+        const bool macroControl = e.key.startsWith(QLatin1String("FUNC_MACRO_"));
+        if (page != Page::None && macroControl && page != Page::Macro && page != Page::MacroOnly) {
+            continue;
+        }
         // Colour-key pictures only differ on keys; everything else is drawn normal.
         Look l = look;
         if (colourLook && e.kind != Kind::Key && e.kind != Kind::SmallKey) {
