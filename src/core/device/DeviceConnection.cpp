@@ -21,7 +21,12 @@ DeviceConnection::DeviceConnection(DeviceProtocol& protocol, MainWindowPort* win
       hooks_(std::move(hooks)) {}
 
 DeviceConnection::~DeviceConnection() {
-    stopping_ = true;
+    {
+        // Taken exclusively, so no callback is half-way through starting a thread: every later
+        // one sees the flag and starts none (answers still reach running exchanges).
+        std::unique_lock route(g_routeLock);
+        stopping_ = true;
+    }
     {
         std::lock_guard lock(busyLock_);
         busyWake_.notify_all();
@@ -111,11 +116,11 @@ void DeviceConnection::Dispatch(const HidEventRecord& event) {
     if (request.tag == kTagControl) {
         if (event.kind == HID_EVENT_INPUT)
             protocol_.OnControlData(request.data, request.data != nullptr ? request.count : 0);
-        else if (event.kind == HID_EVENT_DEVICE_CHANGE && full_)
+        else if (event.kind == HID_EVENT_DEVICE_CHANGE && full_ && !stopping_)
             QueuePresence(static_cast<int>(request.count));
         return;
     }
-    if (request.tag != kTagConsumer || event.kind != HID_EVENT_INPUT || !full_)
+    if (request.tag != kTagConsumer || event.kind != HID_EVENT_INPUT || !full_ || stopping_)
         return;
     if (request.input == nullptr || request.input->consumerCode == nullptr)
         return;
