@@ -8,8 +8,9 @@
 // kKeyInfoTable: 0x000-0x07F stay as they are, 0x100-0x17F become 0x80-0xFF.
 //
 // A key number is the row of a key in the dialogs' key lists: 0x0000-0x0069 are the standard keys
-// (HID keyboard usage - 4, A = 0x0000), 0x8001-0x8030 the special keys; 0xFFFF marks an index
-// without a key.
+// (A = 0x0000 ... Right Win = 0x0069; letters, digits and the first keys after them follow their
+// HID keyboard usage - 4, the rest keep the lists' own order), 0x8001-0x8030 the special keys;
+// 0xFFFF marks an index without a key.
 //
 // Every search over a table returns the first match in index order: Right Shift is present under
 // 0x036 and 0x136 and always converts to 0x036; Pause and Break share keyboard usage 0x48 and the
