@@ -1,6 +1,7 @@
 #include "core/config/KeyTableConversion.h"
 
 #include "core/keys/KeyTables.h"
+#include "core/keys/MacroList.h"
 
 namespace brindle {
 
@@ -14,13 +15,6 @@ void Put(DeviceKeyTable& table, std::size_t position, DeviceKeyDescriptor d) {
     table[position * 3] = d.kind;
     table[position * 3 + 1] = d.byte1;
     table[position * 3 + 2] = d.byte2;
-}
-
-std::uint16_t MacroPosition(const MacroList& macros, std::uint32_t id) {
-    for (std::size_t i = 0; i < macros.size(); ++i)
-        if (macros[i].id == static_cast<std::uint16_t>(id))
-            return static_cast<std::uint16_t>(i);
-    return 0; // such a key plays the first macro
 }
 
 } // namespace
@@ -100,7 +94,8 @@ void PageToDeviceTable(const KeyPage& page, DeviceKeyTable& deviceTable,
         }
         case kKeyPlayMacro:
             d = {kDescriptorMacro, kMacroPlay,
-                 static_cast<std::uint8_t>(MacroPosition(macros, e.payload & 0xFFFF))};
+                 static_cast<std::uint8_t>(
+                     MacroPositionOfId(macros, static_cast<std::uint16_t>(e.payload & 0xFFFF)))};
             break;
         case kKeyStopMacro:
             d = {kDescriptorMacro, kMacroStop, 0};
