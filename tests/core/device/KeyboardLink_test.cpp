@@ -235,6 +235,44 @@ TEST_F(KeyboardLinkTest, BrindlectlBoot_sendsTheBootReportOnlyWithYes) {
     EXPECT_EQ(Ctl({"info"}).exit, 1); // the keyboard left the bus
 }
 
+// The pid of the virtual keyboard serving `socketPath`, found by its command line.
+pid_t ServerOf(const std::string& socketPath) {
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string cmdline = ReadFile(entry.path() / "cmdline");
+        std::replace(cmdline.begin(), cmdline.end(), '\0', ' ');
+        if (cmdline.find("brindle-kbdsim serve --socket " + socketPath + " ") != std::string::npos)
+            return static_cast<pid_t>(std::stol(name));
+    }
+    return -1;
+}
+
+TEST_F(KeyboardLinkTest, BrindlectlDemo_startsOneKeyboardWhoseMemoryPersists) {
+    const fs::path runtime = *dir_ / "run", data = *dir_ / "data";
+    fs::create_directories(runtime);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const std::string socketPath = (runtime / "brindle-demo-keyboard.sock").string();
+
+    EXPECT_EQ(Ctl({"--demo", "profile", "1"}).exit, 0);
+    const pid_t first = ServerOf(socketPath);
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(Ctl({"--demo", "profile"}).out, "1\n");
+    EXPECT_EQ(ServerOf(socketPath), first); // the running one was used again
+
+    kill(first, SIGTERM); // saves its memory
+    for (int i = 0; i < 1000 && Listening(socketPath); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(Ctl({"--demo", "profile"}).out, "1\n");
+    const pid_t second = ServerOf(socketPath);
+    EXPECT_GT(second, 0);
+    EXPECT_TRUE(fs::exists(data / "Brindle" / "demo-keyboard.state"));
+    if (second > 0)
+        kill(second, SIGTERM);
+}
+
 ExchangeSettings LinkSettings() {
     ExchangeSettings s;
     s.answerTimeout = std::chrono::milliseconds(200);
