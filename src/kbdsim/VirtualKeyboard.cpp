@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "kbdsim/FactoryTableCopy.h"
+#include "core/config/FactoryKeyTable.h"
 
 namespace brindle {
 
@@ -94,8 +94,8 @@ void VirtualKeyboard::Fresh() {
     colours_.assign(kColoursAreaSize, 0);
     keyTables_.clear();
     for (int p = 0; p < kProfileCount; ++p)
-        keyTables_.insert(keyTables_.end(), kTemporaryFactoryTable.begin(),
-                          kTemporaryFactoryTable.end());
+        keyTables_.insert(keyTables_.end(), kBuiltInFactoryKeyTable.begin(),
+                          kBuiltInFactoryKeyTable.end());
     // An empty macro area: magic 0x55AA, size 16, no macros, no names.
     macros_.assign(static_cast<size_t>(options_.capacityUnits) * kMacroUnit, 0);
     macros_[0] = 0xAA;
@@ -302,7 +302,7 @@ uint8_t VirtualKeyboard::Carry(Report& answer, const Report& request) {
         write = command == cmd::kWriteMacroArea;
         break;
     case cmd::kReadDefaultKeyTable:
-        factory.assign(kTemporaryFactoryTable.begin(), kTemporaryFactoryTable.end());
+        factory.assign(kBuiltInFactoryKeyTable.begin(), kBuiltInFactoryKeyTable.end());
         area = &factory;
         break;
     case cmd::kWriteKeyColours:
@@ -391,7 +391,7 @@ std::vector<uint8_t> VirtualKeyboard::KeyTable(int profile) const {
 }
 
 std::vector<uint8_t> VirtualKeyboard::FactoryTable() const {
-    return std::vector<uint8_t>(kTemporaryFactoryTable.begin(), kTemporaryFactoryTable.end());
+    return std::vector<uint8_t>(kBuiltInFactoryKeyTable.begin(), kBuiltInFactoryKeyTable.end());
 }
 
 std::vector<uint8_t> VirtualKeyboard::Macros() const {
