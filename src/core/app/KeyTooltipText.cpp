@@ -1,5 +1,7 @@
 #include "core/app/KeyTooltipText.h"
 
+#include "core/keys/KeyTables.h"
+
 namespace brindle {
 
 const std::array<std::u16string_view, 11> kKeyFunctionTextKeys = {

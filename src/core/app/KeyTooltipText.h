@@ -2,10 +2,11 @@
 // what it does now ("Set to: single key (B)").
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 #include "core/config/KeyEntry.h"
-#include "core/keys/KeyTables.h"
 #include "core/keys/MacroRecord.h"
 #include "core/lang/TextLookup.h"
 

@@ -1,5 +1,7 @@
 #include "core/app/KeyTooltipText.h"
 
+#include "core/keys/KeyTables.h"
+
 #include <cstring>
 #include <gtest/gtest.h>
 
