@@ -52,7 +52,8 @@ struct ConnectionSettings {
 };
 
 struct ConnectionHooks {
-    // The keyboard's factory key table, read at every attach; replaces the table in use.
+    // The keyboard's factory key table, read at every attach; replaces the table in use. Called
+    // on the presence worker's thread, which holds no configuration lock.
     std::function<void(std::span<const uint8_t, kKeyTableSize>)> factoryTableRead;
     // Where "IDS_MIAN_DEFAULT_PROMPT" goes when the factory table cannot be read (optional).
     UserMessages* messages = nullptr;
