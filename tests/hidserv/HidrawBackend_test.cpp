@@ -1,4 +1,6 @@
 // The hidraw backend on a fake sysfs tree, with socket pairs standing in for the nodes.
+#include <arpa/inet.h>
+#include <atomic>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -6,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -182,20 +185,39 @@ TEST_F(HidrawBackendTest, NodeHangsUp_countZeroThenBackWhenItReturns) {
 
 TEST_F(HidrawBackendTest, ReadErrorOnNode_countsAsGone) {
     AddNode("hidraw1", kKeyboardId, kControlDescriptor);
-    const std::string dir = root_;
     HidrawOptions options;
     options.sysfsRoot = root_ + "/sys";
     options.devRoot = root_ + "/dev";
-    int opens = 0;
-    // A descriptor whose read fails (a folder: EISDIR) the way a revoked node fails with EIO.
-    options.openNode = [&](const std::string&) {
-        return ++opens == 1 ? ::open(dir.c_str(), O_RDONLY | O_DIRECTORY) : -EIO;
+    // A node whose reads fail once written to, the way a revoked node fails with EIO: a UDP
+    // socket aimed at a port nobody listens on (the write brings back "connection refused").
+    std::atomic<int> opens{0};
+    options.openNode = [&opens](const std::string&) {
+        if (++opens > 1)
+            return -EIO;
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const int probe = ::socket(AF_INET, SOCK_DGRAM, 0);
+        socklen_t size = sizeof(address);
+        ::bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+        ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+        ::close(probe); // the port is free again: nobody listens there
+        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), size);
+        return fd;
     };
     options.rescanInterval = std::chrono::milliseconds(10);
     service_ = std::make_unique<HidService>(std::make_unique<HidrawBackend>(options));
-    Listen(test::ControlFilter(), test::kTagCtrl);
     ASSERT_TRUE(service_->Start());
-    ASSERT_TRUE(EventLog::Instance().WaitFor(Change(test::kTagCtrl, 1)));
+    Listen(test::ControlFilter(), test::kTagCtrl);
+    ASSERT_EQ(1, Count(test::ControlFilter()));
+
+    const HidDeviceFilter control = test::ControlFilter();
+    std::vector<uint8_t> report(64, 0);
+    report[0] = 4;
+    ASSERT_EQ(1, service_->RequestWriteOne(&control, nullptr, 0, report.data(), 64,
+                                           HidRequestCode(&control, nullptr, 0, report.data(), 64),
+                                           nullptr));
     ASSERT_TRUE(EventLog::Instance().WaitFor(Change(test::kTagCtrl, 0)));
     EXPECT_EQ(0, Count(test::ControlFilter()));
     service_.reset(); // the lambda's captures end with this test
