@@ -44,16 +44,16 @@ struct WindowButton {
     int id;
 };
 const WindowButton kWindowButtons[] = {
-    {"VELKAR_LINK", cmd::kLink},
-    {"FUNC_PROFILES", cmd::kProfileManager},
-    {"FUNC_MACRO", cmd::kMacroEditor},
-    {"CONTROL_OK", cmd::kOk},
-    {"CONTROL_CANCEL", cmd::kCancel},
-    {"CONTROL_HELP", cmd::kHelp},
-    {"CONTROL_CLOSE", cmd::kClose},
-    {"CONTROL_MINIMIZE", cmd::kMinimize},
-    {"CONTROL_MENU", cmd::kButtonMenu},
-    {"CONTROL2_APPLY", cmd::kApply},
+    {"VELKAR_LINK", ids::kLink},
+    {"FUNC_PROFILES", ids::kProfileManager},
+    {"FUNC_MACRO", ids::kMacroEditor},
+    {"CONTROL_OK", ids::kOk},
+    {"CONTROL_CANCEL", ids::kCancel},
+    {"CONTROL_HELP", ids::kHelp},
+    {"CONTROL_CLOSE", ids::kClose},
+    {"CONTROL_MINIMIZE", ids::kMinimize},
+    {"CONTROL_MENU", ids::kButtonMenu},
+    {"CONTROL2_APPLY", ids::kApply},
     {"LOCK_CAPS", 1125},
     {"LOCK_NUM", 1126},
     {"LOCK_SCROLL", 1127},
@@ -65,13 +65,13 @@ const WindowButton kWindowButtons[] = {
     {"FUNC_PROFILE1", 1135},
     {"FUNC_PROFILE2", 1136},
     {"FUNC_PROFILE3", 1137},
-    {"FUNC_DEFAULT", cmd::kDefaultProfile},
-    {"FUNC_SWITCH", cmd::kModeSwitch},
+    {"FUNC_DEFAULT", ids::kDefaultProfile},
+    {"FUNC_SWITCH", ids::kModeSwitch},
     {"FUNC_REPORT1", 1147},
     {"FUNC_REPORT2", 1168},
     {"FUNC_REPORT3", 1169},
     {"FUNC_REPORT4", 1170},
-    {"KEY_FN", cmd::kFn},
+    {"KEY_FN", ids::kFn},
 };
 
 // Captions of the language message, by control.
@@ -83,29 +83,29 @@ const Caption kCaptions[] = {
     {1135, u"IDS_MAIN_PROFILE1"},
     {1136, u"IDS_MAIN_PROFILE2"},
     {1137, u"IDS_MAIN_PROFILE3"},
-    {cmd::kMacroEditor, u"IDS_MAIN_MACRO"},
-    {cmd::kDefaultProfile, u"IDS_MAIN_DEFAULT"},
-    {cmd::kOk, u"IDS_MAIN_OK"},
-    {cmd::kCancel, u"IDS_MAIN_Cancel"},
-    {cmd::kApply, u"IDS_MAIN_Apply"},
+    {ids::kMacroEditor, u"IDS_MAIN_MACRO"},
+    {ids::kDefaultProfile, u"IDS_MAIN_DEFAULT"},
+    {ids::kOk, u"IDS_MAIN_OK"},
+    {ids::kCancel, u"IDS_MAIN_Cancel"},
+    {ids::kApply, u"IDS_MAIN_Apply"},
 };
 
 // Menu texts by command, for the tray menu and the button menu.
 std::u16string_view MenuTextKey(int command, bool trayMenu) {
     switch (command) {
-    case cmd::kTrayOpen:
+    case ids::kTrayOpen:
         return u"IDS_POP_UP_MENU_OPEN";
-    case cmd::kAbout:
+    case ids::kAbout:
         return trayMenu ? u"IDS_POP_UP_MENU_ABOUT" : u"IDS_BUTTON_MENU_ABOUT";
-    case cmd::kTrayExit:
+    case ids::kTrayExit:
         return u"IDS_POP_UP_MENU_EXIT";
-    case cmd::kTrayStop:
+    case ids::kTrayStop:
         return u"IDS_POP_UP_MENU_STOP";
-    case cmd::kImport:
+    case ids::kImport:
         return u"IDS_BUTTON_MENU_IMPORT";
-    case cmd::kExport:
+    case ids::kExport:
         return u"IDS_BUTTON_MENU_EXPORT";
-    case cmd::kHide:
+    case ids::kHide:
         return u"IDS_BUTTON_MENU_HIDE";
     default:
         return {};
@@ -139,6 +139,8 @@ CKeyweaveDlg::CKeyweaveDlg(MainWindowSetup setup, QWidget* parent)
         AddButton(b.id);
     for (int id : {KeyboardView::kArrowLeft, KeyboardView::kArrowRight, 1219, 1220, 1221})
         AddButton(id);
+    for (int d = 0; d < 6; ++d)
+        AddButton(KeyboardView::kFirstFlipKey + d);
     for (int id : {1208, 1209, 1210}) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::number(id));
@@ -319,26 +321,26 @@ void CKeyweaveDlg::LayoutWindowButtons() {
             PlacePictureButton(button, b.skinKey, &p.normal, &p.over, &p.down, &p.normal,
                                &p.disable);
         switch (b.id) {
-        case cmd::kLink:
+        case ids::kLink:
             button->SetTooltip(link_, true);
             break;
-        case cmd::kProfileManager:
-        case cmd::kOk:
-        case cmd::kCancel:
-        case cmd::kApply:
+        case ids::kProfileManager:
+        case ids::kOk:
+        case ids::kCancel:
+        case ids::kApply:
             button->SetText(true, 10, QStringLiteral("Arial Unicode MS"), text, hot, pressed,
                             disabled);
             break;
-        case cmd::kHelp:
+        case ids::kHelp:
             button->SetTooltip(Q(lookup(u"IDS_MAIN_HELP_PROMPT")), true);
             break;
-        case cmd::kClose:
+        case ids::kClose:
             button->SetTooltip(Q(lookup(u"IDS_MAIN_CLOSE_PROMPT")), true);
             break;
-        case cmd::kMinimize:
+        case ids::kMinimize:
             button->SetTooltip(Q(lookup(u"IDS_MAIN_MINIMIZE_PROMPT")), true);
             break;
-        case cmd::kButtonMenu:
+        case ids::kButtonMenu:
             button->SetTooltip(Q(lookup(u"IDS_MAIN_MENU_PROMPT")), true);
             break;
         case 1131:
@@ -352,9 +354,9 @@ void CKeyweaveDlg::LayoutWindowButtons() {
         case 1135:
         case 1136:
         case 1137:
-        case cmd::kDefaultProfile:
-        case cmd::kModeSwitch:
-        case cmd::kMacroEditor:
+        case ids::kDefaultProfile:
+        case ids::kModeSwitch:
+        case ids::kMacroEditor:
             button->SetText(true, 8, QStringLiteral("Arial Unicode MS"), text, hot, pressed,
                             disabled);
             break;
@@ -381,9 +383,9 @@ void CKeyweaveDlg::ApplySkinLanguageTexts() {
     slots_.Set(TextSlot::MinimizePrompt, texts.minimizePrompt);
     slots_.Set(TextSlot::MenuPrompt, texts.menuPrompt);
     slots_.Set(TextSlot::ClosePrompt, texts.closePrompt);
-    Button(cmd::kMinimize)->SetTooltip(Q(texts.minimizePrompt), true);
-    Button(cmd::kButtonMenu)->SetTooltip(Q(texts.menuPrompt), true);
-    Button(cmd::kClose)->SetTooltip(Q(texts.closePrompt), true);
+    Button(ids::kMinimize)->SetTooltip(Q(texts.minimizePrompt), true);
+    Button(ids::kButtonMenu)->SetTooltip(Q(texts.menuPrompt), true);
+    Button(ids::kClose)->SetTooltip(Q(texts.closePrompt), true);
 }
 
 // ---- the port of the device connection ---------------------------------------------------------
@@ -430,14 +432,14 @@ void CKeyweaveDlg::SetTrayIcon(int resourceId) {
 void CKeyweaveDlg::DisableApply() {
     applyPending_ = false;
     gui_.Post([this] {
-        if (CPngButton* apply = Button(cmd::kApply))
+        if (CPngButton* apply = Button(ids::kApply))
             apply->setEnabled(applyPending_.load());
     });
 }
 
 void CKeyweaveDlg::EnableApply() {
     applyPending_ = true;
-    if (CPngButton* apply = Button(cmd::kApply))
+    if (CPngButton* apply = Button(ids::kApply))
         apply->setEnabled(true);
 }
 
@@ -505,11 +507,11 @@ intptr_t CKeyweaveDlg::HandleMessage(uint32_t message, uintptr_t wParam, intptr_
 
 bool CKeyweaveDlg::IsDeferred(int command) const {
     switch (command) {
-    case cmd::kCancel:
-    case cmd::kLink:
-    case cmd::kHelp:
-    case cmd::kMinimize:
-    case cmd::kAbout:
+    case ids::kCancel:
+    case ids::kLink:
+    case ids::kHelp:
+    case ids::kMinimize:
+    case ids::kAbout:
     case 1128:
     case 1129:
     case 1171:
@@ -559,44 +561,44 @@ void CKeyweaveDlg::OnCommand(int id) {
     if (id >= kFirstProfileMenuItem && id <= kLastProfileMenuItem)
         return; // the profile menu comes with the profile manager
     switch (id) {
-    case cmd::kOk:
+    case ids::kOk:
         ApplySequence();
         RunOrDefer([this] { hide(); });
         break;
-    case cmd::kCancel:
+    case ids::kCancel:
         hide();
         break;
-    case cmd::kApply:
+    case ids::kApply:
         ApplySequence();
         break;
-    case cmd::kMacroEditor:
+    case ids::kMacroEditor:
         view_->OnKeyClick(1143);
         break;
-    case cmd::kLink:
+    case ids::kLink:
         setup_.openDocument(link_.toStdString());
         break;
-    case cmd::kHelp:
+    case ids::kHelp:
         OpenHelp();
         break;
-    case cmd::kMinimize:
+    case ids::kMinimize:
         showMinimized();
         break;
-    case cmd::kClose:
-    case cmd::kTrayExit:
-    case cmd::kHide:
+    case ids::kClose:
+    case ids::kTrayExit:
+    case ids::kHide:
         ExitSequence();
         break;
     case KeyboardView::kFlipLeft:
     case KeyboardView::kFlipRight:
         view_->OnFlip();
         break;
-    case cmd::kDefaultProfile:
+    case ids::kDefaultProfile:
         view_->OnDefaultProfile();
         break;
-    case cmd::kButtonMenu:
+    case ids::kButtonMenu:
         ShowButtonMenu();
         break;
-    case cmd::kModeSwitch:
+    case ids::kModeSwitch:
         view_->OnModeSwitch();
         break;
     case 1219:
@@ -604,10 +606,10 @@ void CKeyweaveDlg::OnCommand(int id) {
     case 1221:
         setup_.openDocument(kWebPages[id - 1219]);
         break;
-    case cmd::kTrayOpen:
+    case ids::kTrayOpen:
         ShowRequest();
         break;
-    case cmd::kAbout:
+    case ids::kAbout:
         OpenAbout();
         break;
     default:
@@ -656,11 +658,11 @@ void CKeyweaveDlg::OnProfileTimer() {
 
 void CKeyweaveDlg::OnInit() {
     if (tray_->Create(this, wm::kTrayCallback, Q(Lookup()(u"IDS_KEYBOARD_TRAY_DESC")), windowIcon(),
-                      cmd::kTrayIconId,
-                      {{cmd::kTrayOpen, QStringLiteral("Open")},
-                       {cmd::kAbout, QStringLiteral("About")},
-                       {cmd::kTrayExit, QStringLiteral("Exit")}})) {
-        tray_->SetSingleClickCommand(cmd::kProfileMenu);
+                      ids::kTrayIconId,
+                      {{ids::kTrayOpen, QStringLiteral("Open")},
+                       {ids::kAbout, QStringLiteral("About")},
+                       {ids::kTrayExit, QStringLiteral("Exit")}})) {
+        tray_->SetSingleClickCommand(ids::kProfileMenu);
         tray_->SetMenuCallback([this](QMenu& menu) { SetMenuTexts(menu); });
     }
     trayIconShown_ = kTrayIconAbsent;
@@ -681,7 +683,7 @@ void CKeyweaveDlg::SetMenuTexts(QMenu& menu) {
 void CKeyweaveDlg::ShowButtonMenu() {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("144"));
-    for (int command : {cmd::kImport, cmd::kExport})
+    for (int command : {ids::kImport, ids::kExport})
         menu.addAction(QString())->setData(command);
     SetMenuTexts(menu);
     int chosen = 0;
@@ -771,7 +773,7 @@ void CKeyweaveDlg::ApplySequence() {
             applying_ = false;
             if (applyThread_.joinable())
                 applyThread_.join();
-            if (CPngButton* apply = Button(cmd::kApply))
+            if (CPngButton* apply = Button(ids::kApply))
                 apply->setEnabled(applyPending_.load());
             emit applyFinished();
             RunDeferred();

@@ -56,14 +56,14 @@ constexpr uint32_t kTrayCallback = 1725;  // the tray icon's callback message
 } // namespace wm
 
 // Command ids of the window's buttons and menus.
-namespace cmd {
+namespace ids {
 constexpr int kOk = 1, kCancel = 2, kProfileManager = 1005, kApply = 1006, kMacroEditor = 1007,
               kProfileMenu = 1009, kLink = 1121, kHelp = 1122, kMinimize = 1123, kClose = 1124,
               kButtonMenu = 1139, kModeSwitch = 1144, kDefaultProfile = 1138, kFn = 1174;
 constexpr int kTrayOpen = 32771, kAbout = 32773, kTrayExit = 32774, kTrayStop = 32775,
               kImport = 32776, kExport = 32777, kHide = 32779;
 constexpr int kTrayIconId = 140;
-} // namespace cmd
+} // namespace ids
 
 class CKeyweaveDlg : public CBaseDialog, public MainWindowPort {
     Q_OBJECT

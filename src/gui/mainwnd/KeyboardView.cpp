@@ -15,7 +15,6 @@ namespace brindle {
 namespace {
 
 constexpr int kFirstFunctionKey = 1010; // F1..F4: 1010-1013, shown with flip 0
-constexpr int kFirstFlipKey = 1016;     // D1..D6: 1016-1021, shown with any other flip
 constexpr int kEnterKey = 1070;
 constexpr int kEnterNeighbour = 1055;
 constexpr int kFlipGroupNeighbour = 1014;
@@ -67,8 +66,18 @@ void KeyboardView::LayoutKeyButtons() {
     for (size_t k = 0; k < kViewKeyCount; ++k) {
         const ViewKey key = KeyViewButton(k);
         CPngButton* button = window_.Button(key.controlId);
-        window_.PlacePictureButton(button, KeyButtonSkinKey(key.keyIndex), &p.normal, &p.over,
-                                   &p.down, &p.normal, &p.disable);
+        const SkinRect r =
+            window_.PlacePictureButton(button, KeyButtonSkinKey(key.keyIndex), &p.normal, &p.over,
+                                       &p.down, &p.normal, &p.disable);
+        button->setProperty("parked", r.IsParked());
+    }
+    for (int d = 0; d < 6; ++d) {
+        CPngButton* button = window_.Button(kFirstFlipKey + d);
+        const SkinRect r =
+            window_.PlacePictureButton(button, "FUNC_D" + std::to_string(d + 1), &p.normal, &p.over,
+                                       &p.down, &p.normal, &p.disable);
+        button->setProperty("parked", r.IsParked());
+        button->setText(QStringLiteral("D%1").arg(d + 1));
     }
     // Paint links: some buttons overlap others, which must be drawn again on top.
     window_.Button(kBankIndicator)->SetAfterPaint([this](CPngButton*, bool) {
@@ -189,7 +198,7 @@ void KeyboardView::ClearKeyMarks() {
         clear(window_.Button(KeyViewExtraKeyId(n)));
     for (size_t k = 0; k < kViewKeyCount; ++k)
         clear(window_.Button(KeyViewButton(k).controlId));
-    clear(window_.Button(cmd::kFn));
+    clear(window_.Button(ids::kFn));
 }
 
 void KeyboardView::OnKeyClick(int controlId) {
@@ -235,10 +244,15 @@ void KeyboardView::OnKeyClick(int controlId) {
 
 void KeyboardView::ApplyFlip() {
     const bool flipped = Flip() != 0;
+    // A key the skin does not place stays disabled whatever the flip says.
+    auto enable = [this](int id, bool on) {
+        CPngButton* button = window_.Button(id);
+        button->setEnabled(on && !button->property("parked").toBool());
+    };
     for (int id = kFirstFunctionKey; id < kFirstFunctionKey + 4; ++id)
-        window_.Button(id)->setEnabled(!flipped);
+        enable(id, !flipped);
     for (int id = kFirstFlipKey; id < kFirstFlipKey + 6; ++id)
-        window_.Button(id)->setEnabled(flipped);
+        enable(id, flipped);
     const MainPictures& p = window_.Pictures();
     const QPixmap* face = flipped ? &p.normal2 : &p.normal;
     window_.Button(kFlipIndicator)->SetStatePictures(face, face, face, face, &p.disable, true);
@@ -255,7 +269,7 @@ void KeyboardView::CaptionModeSwitch() {
     const std::u16string text = window_.Slots().Resolve(colourMode ? TextSlot::SwitchToFunctionKeys
                                                                    : TextSlot::SwitchToColorKeys,
                                                         window_.Lookup());
-    window_.Button(cmd::kModeSwitch)->setText(QString::fromStdU16String(text));
+    window_.Button(ids::kModeSwitch)->setText(QString::fromStdU16String(text));
 }
 
 void KeyboardView::OnModeSwitch() {

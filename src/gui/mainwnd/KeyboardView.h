@@ -61,6 +61,8 @@ public:
     static constexpr int kFlipRight = 1131;
     static constexpr int kArrowLeft = 1132;
     static constexpr int kArrowRight = 1133;
+    // D1..D6: the six keys that share their place with F1..F4, placed by "FUNC_D1".."FUNC_D6".
+    static constexpr int kFirstFlipKey = 1016;
 
 private:
     void RefreshExtraKeys();
