@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -69,6 +70,7 @@ int Serve(int argc, char** argv) {
     std::string socketPath = brindle::DefaultSimSocketPath();
     brindle::VirtualKeyboardOptions options;
     options.stateFile = DefaultStateFile();
+    bool stateGiven = false;
     for (int i = 0; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc)
@@ -78,6 +80,7 @@ int Serve(int argc, char** argv) {
             socketPath = value;
         } else if (arg == "--state") {
             options.stateFile = value;
+            stateGiven = true;
         } else if (arg == "--capacity") {
             char* end = nullptr;
             const long units = std::strtol(value.c_str(), &end, 0);
@@ -92,6 +95,12 @@ int Serve(int argc, char** argv) {
         }
     }
 
+    if (!stateGiven) {
+        // The default state folder may not exist yet on a fresh account.
+        std::error_code ignored;
+        std::filesystem::create_directories(std::filesystem::path(options.stateFile).parent_path(),
+                                            ignored);
+    }
     brindle::VirtualKeyboard keyboard(options);
     std::string problem;
     if (!keyboard.Load(&problem))
