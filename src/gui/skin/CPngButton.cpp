@@ -242,6 +242,10 @@ void CPngButton::mouseMoveEvent(QMouseEvent* event) {
     QAbstractButton::mouseMoveEvent(event);
 }
 
+void CPngButton::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+}
+
 void CPngButton::leaveEvent(QEvent* event) {
     tooltipTimer_.stop();
     if (hot_) {

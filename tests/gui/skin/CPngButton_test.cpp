@@ -110,6 +110,23 @@ private slots:
         QCOMPARE(Shown(b), QColor(Qt::gray));
     }
 
+    void DoubleClick_actsAsTwoClicks() {
+        CPngButton b;
+        Prepare(b);
+        int clicks = 0;
+        QObject::connect(&b, &CPngButton::clicked, [&] { ++clicks; });
+        // What the window system delivers for two fast clicks.
+        const QEvent::Type sequence[] = {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                         QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease};
+        for (QEvent::Type type : sequence) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent e(type, QPointF(5, 5), b.mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                          down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&b, &e);
+        }
+        QCOMPARE(clicks, 2);
+    }
+
     void SetFrame_drawsTwoPixelFrameOverPicture() {
         CPngButton b;
         Prepare(b);
