@@ -318,6 +318,7 @@ Window ProfileWindow() {
     Window w;
     w.layoutFile = QStringLiteral("Profile.ini");
     w.size = QSize(520, 404);
+    w.brand = true;
     w.cards = {QRect(16, 52, 488, 244)};
     Add(w, "PROGRAM_LIST", Kind::Well, QRect(24, 60, 472, 228));
     Add(w, "FUNC_ADD", Kind::TextButton, QRect(24, 308, 100, 32));
@@ -376,10 +377,11 @@ Window UpdateWindow() {
     Window w;
     w.layoutFile = QStringLiteral("UpdateDlg.ini");
     w.size = QSize(460, 224);
-    w.cards = {QRect(16, 52, 428, 96)};
+    w.brand = true;
+    w.cards = {QRect(16, 52, 428, 56)};
     Add(w, "CONTROL_UPStatic", Kind::Well, QRect(28, 64, 316, 28));
     Add(w, "CONTROL_OPENButton", Kind::TextButton, QRect(352, 62, 80, 32));
-    Add(w, "CONTROL_UPCombox", Kind::Well, QRect(28, 108, 404, 26));
+    Add(w, "CONTROL_UPCombox", Kind::Plain, QRect(28, 108, 404, 26)); // kept hidden
     Add(w, "CONTROL_BACKUPButton", Kind::TextButton, QRect(16, 172, 120, 34));
     Add(w, "CONTROL_UPButton", Kind::TextButton, QRect(204, 172, 116, 34));
     Add(w, "CONTROL_CUPButton", Kind::TextButton, QRect(328, 172, 116, 34));

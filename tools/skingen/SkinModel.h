@@ -43,6 +43,7 @@ struct Window {
     QVector<Element> elements;
     QVector<QRect> cards; // panels drawn behind groups of controls
     QRect keyboardCase;   // main window only
+    bool brand = false;   // the wordmark in the title bar, where no control shows it
 };
 
 // Palette of the default skin.

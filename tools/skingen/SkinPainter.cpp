@@ -336,6 +336,21 @@ void DrawWell(QPainter& p, const QRect& rect) {
     RoundRect(p, r, 5, kPal.well, QColor(0x2a, 0x2e, 0x36));
 }
 
+void DrawWordmark(QPainter& p, const QRectF& r, const QString& name, bool hot) {
+    // An accent key cap and the name.
+    QRectF cap(r.left(), r.top() + 4, 24, 24);
+    RoundRect(p, cap, 6, Vertical(cap, QColor(0xff, 0xbe, 0x5c), kPal.accentDeep),
+              QColor(0, 0, 0, 0));
+    p.setPen(QColor(0x2a, 0x1a, 0x05));
+    p.setFont(Font(14, true));
+    p.drawText(cap, Qt::AlignCenter, QStringLiteral("B"));
+    QFont f = Font(17, true);
+    f.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
+    p.setFont(f);
+    p.setPen(hot ? Qt::white : kPal.legend);
+    p.drawText(r.adjusted(32, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, name);
+}
+
 void DrawBackground(QPainter& p, const Window& w) {
     QRectF all(0.5, 0.5, w.size.width() - 1, w.size.height() - 1);
     RoundRect(p, all, kWindowRadius, Vertical(all, kPal.windowTop, kPal.windowBottom), kPal.border);
@@ -348,6 +363,9 @@ void DrawBackground(QPainter& p, const Window& w) {
     accent.setColorAt(1, QColor(kPal.accent.red(), kPal.accent.green(), kPal.accent.blue(), 0));
     p.setPen(QPen(QBrush(accent), 2));
     p.drawLine(QPointF(16, 49), QPointF(260, 49));
+    if (w.brand) {
+        DrawWordmark(p, QRectF(20, 10, 150, 32), QStringLiteral("BRINDLE"), false);
+    }
     if (!w.keyboardCase.isEmpty()) {
         QRectF c = QRectF(w.keyboardCase).adjusted(0.5, 0.5, -0.5, -0.5);
         // A soft drop shadow, then the case with a brushed top edge.
@@ -459,18 +477,7 @@ QImage PaintWindow(const Window& w, Look look, Page page) {
                 DrawGlyph(p, r, e.glyph, kPal.accent);
                 break;
             }
-            // Wordmark: an accent key cap and the name.
-            QRectF cap(r.left(), r.top() + 4, 24, 24);
-            RoundRect(p, cap, 6, Vertical(cap, QColor(0xff, 0xbe, 0x5c), kPal.accentDeep),
-                      QColor(0, 0, 0, 0));
-            p.setPen(QColor(0x2a, 0x1a, 0x05));
-            p.setFont(Font(14, true));
-            p.drawText(cap, Qt::AlignCenter, QStringLiteral("B"));
-            QFont f = Font(17, true);
-            f.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
-            p.setFont(f);
-            p.setPen(l == Look::Hot ? Qt::white : kPal.legend);
-            p.drawText(r.adjusted(32, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, e.legend);
+            DrawWordmark(p, r, e.legend, l == Look::Hot);
             break;
         }
         case Kind::Version:
