@@ -212,6 +212,14 @@ TEST_F(CtlEndToEnd, Assign_changesOnlyThatKeyOfTheActiveProfile) {
     // The snapshot of the active profile was written from the image.
     const std::string snapshot = dir.File("home/Documents/Keyweave_35B/$Profile1");
     EXPECT_EQ(ValidateProfileFile(snapshot), 1);
+    // Another profile than the active one: all three tables are sent, only that one changes.
+    const std::vector<std::uint8_t> active = keyboard.Table(1);
+    ASSERT_EQ(keyboard.Ctl({"assign", "Esc", "key", "Caps Lock", "--profile", "2"}).exitCode, 0);
+    std::vector<std::uint8_t> expected = before[2];
+    expected[kPosEsc * 3 + 2] = 0x39;
+    EXPECT_EQ(keyboard.Table(2), expected);
+    EXPECT_EQ(keyboard.Table(1), active);
+    EXPECT_EQ(keyboard.Table(0), before[0]);
     EXPECT_EQ(keyboard.Ctl({"assign", "Nope", "disable"}).exitCode, 2);
     EXPECT_EQ(keyboard.Ctl({"assign", "A", "macro", "none"}).exitCode, 1);
 }
