@@ -4,6 +4,7 @@
 
 #include "core/config/FactoryKeyTable.h"
 #include "core/config/KeyboardWriter.h"
+#include "core/keys/MacroBlock.h"
 
 namespace brindle {
 
@@ -42,6 +43,15 @@ ApplyResult RunApply(ApplyPath& apply) {
     if (apply.postBusy)
         apply.postBusy(kHideBusy);
     return result;
+}
+
+int ReloadIntoLive(ApplyPath& apply, bool keepApply, const std::function<void()>& underLock) {
+    const DeviceKeyTable factory = apply.factory ? apply.factory() : FactoryKeyTable::Current();
+    const int loaded = ReloadFromKeyboard(apply.contexts.live, apply.keyboard, apply.store, factory,
+                                          NewMacroPrefix(apply.lookUp), underLock);
+    if (!keepApply)
+        apply.window.DisableApply();
+    return loaded;
 }
 
 } // namespace brindle

@@ -42,4 +42,10 @@ struct ApplyResult {
 // Runs on the thread that handles the Apply command.
 ApplyResult RunApply(ApplyPath& apply);
 
+// The keyboard's contents into the active profile's snapshot and the live context (a default
+// image when the keyboard cannot be read); `underLock` redraws the keyboard view before the live
+// lock is released. Apply is disabled afterwards unless `keepApply` is set. 1 when the keyboard's
+// contents were loaded.
+int ReloadIntoLive(ApplyPath& apply, bool keepApply, const std::function<void()>& underLock = {});
+
 } // namespace brindle

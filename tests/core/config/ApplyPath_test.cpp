@@ -121,5 +121,19 @@ TEST_F(ApplyPathTest, MacroOver_isShownAfterTheLiveLockIsReleased) {
     EXPECT_EQ(window.disabled, 0);
 }
 
+TEST_F(ApplyPathTest, Reload_replacesLiveFromTheKeyboardAndDisablesApplyUnlessKept) {
+    keyboard.tables[2][19 * 3] = 0; // A disabled on the keyboard
+    contexts.live.image->pages[2].entries[KeyCodeToIndex(0x01E)].type = kKeySingleKey;
+    bool redrawn = false;
+    EXPECT_EQ(ReloadIntoLive(apply, true, [&] { redrawn = true; }), 1);
+    EXPECT_TRUE(redrawn);
+    EXPECT_EQ(window.disabled, 0);
+    EXPECT_EQ(contexts.live.image->pages[2].entries[KeyCodeToIndex(0x01E)].type, kKeyDisabled);
+    keyboard.failReads = true;
+    EXPECT_EQ(ReloadIntoLive(apply, false), 0);
+    EXPECT_EQ(window.disabled, 1);
+    EXPECT_EQ(contexts.live.image->pages[2].entries[KeyCodeToIndex(0x01E)].type, kKeyDefault);
+}
+
 } // namespace
 } // namespace brindle
