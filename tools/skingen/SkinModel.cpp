@@ -265,7 +265,7 @@ Window MainWindow(const QString& version) {
     Add(w, "CONTROL_HUANGPIC", Kind::Plain, QRect(504, 502, 48, 28));
     Add(w, "CONTROL_LVPIC", Kind::Plain, QRect(560, 502, 48, 28));
     Add(w, "CONTROL_LANPIC", Kind::Plain, QRect(616, 502, 48, 28));
-    Add(w, "CONTROL_umCombo", Kind::Well, QRect(448, 502, 336, 26));
+    Add(w, "CONTROL_umCombo", Kind::Plain, QRect(448, 502, 336, 26));
     Add(w, "CONTROL_USERysStatic", Kind::Plain, QRect(448, 543, 100, 20));
     Add(w, "CONTROL_USERysButton", Kind::Plain, QRect(556, 539, 84, 28));
     Add(w, "CONTROL_USERjsStatic", Kind::Plain, QRect(448, 577, 100, 20));
