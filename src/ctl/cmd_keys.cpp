@@ -43,7 +43,7 @@ int RunKeys(CtlContext& context, const CtlArgs& args) {
     const TextLookup lookup = language.CurrentLookup();
 
     std::printf("%-5s%-6s%-7s%-7s%-7s%s\n", "code", "index", "number", "usage", "vk", "name");
-    for (std::size_t i = 0; i < kKeyTableSize; ++i) {
+    for (std::size_t i = 0; i < kKeyIndexCount; ++i) {
         const KeyInfo& info = kKeyInfoTable[i];
         if (info.keyNumber == kNoKeyNumber)
             continue;

@@ -178,7 +178,7 @@ constexpr KeyRow kKeyRows[] = {
 
 // Every row has a valid code of its own; two rows at one index would silently hide one of them.
 constexpr bool RowsHaveDistinctValidCodes() {
-    std::array<bool, kKeyTableSize> used{};
+    std::array<bool, kKeyIndexCount> used{};
     for (const KeyRow& row : kKeyRows) {
         if (!IsValidKeyCode(row.code) || row.code == kNoKey || used[KeyCodeToIndex(row.code)])
             return false;
@@ -188,8 +188,8 @@ constexpr bool RowsHaveDistinctValidCodes() {
 }
 static_assert(RowsHaveDistinctValidCodes());
 
-constexpr std::array<KeyInfo, kKeyTableSize> BuildKeyInfoTable() {
-    std::array<KeyInfo, kKeyTableSize> table{};
+constexpr std::array<KeyInfo, kKeyIndexCount> BuildKeyInfoTable() {
+    std::array<KeyInfo, kKeyIndexCount> table{};
     for (const KeyRow& row : kKeyRows)
         table[KeyCodeToIndex(row.code)] = row.info;
     return table;
@@ -356,7 +356,7 @@ constexpr std::array<KeyIndex, 256> BuildVkTable() {
 
 } // namespace
 
-constinit const std::array<KeyInfo, kKeyTableSize> kKeyInfoTable = BuildKeyInfoTable();
+constinit const std::array<KeyInfo, kKeyIndexCount> kKeyInfoTable = BuildKeyInfoTable();
 
 constinit const std::array<std::uint16_t, kConsumerUsageTableSize> kConsumerUsageByte = {
     0x0E9, 0x0EA, 0x183, 0x18A, 0x192, 0x194, 0x221, 0x223, 0x224,

@@ -159,7 +159,7 @@ KeyNumber KeyCodeToNumber(KeyCode code) {
 }
 
 KeyCode KeyNumberToCode(KeyNumber number) {
-    for (std::size_t i = 0; i < kKeyTableSize; ++i)
+    for (std::size_t i = 0; i < kKeyIndexCount; ++i)
         if (kKeyInfoTable[i].keyNumber == number)
             return KeyIndexToCode(static_cast<KeyIndex>(i));
     return kNoKey;
@@ -183,7 +183,7 @@ KeyCode UsageToKeyCode(std::uint16_t page, std::uint16_t usage) {
     const std::uint8_t byte = UsageToUsageByte(page, usage);
     if (byte == 0)
         return kNoKey; // index 0 has usage byte 0 and comes first
-    for (std::size_t i = 0; i < kKeyTableSize; ++i)
+    for (std::size_t i = 0; i < kKeyIndexCount; ++i)
         if (kKeyInfoTable[i].usageByte == byte)
             return KeyIndexToCode(static_cast<KeyIndex>(i));
     return kNoKey;
@@ -305,7 +305,7 @@ std::optional<KeyCode> FindKeyByName(std::u16string_view name, const TextLookup&
     if (name.empty())
         return std::nullopt;
     if (lookup) {
-        for (std::size_t i = 0; i < kKeyTableSize; ++i) {
+        for (std::size_t i = 0; i < kKeyIndexCount; ++i) {
             const KeyInfo& info = kKeyInfoTable[i];
             if (info.stringKey.empty())
                 continue;
@@ -316,7 +316,7 @@ std::optional<KeyCode> FindKeyByName(std::u16string_view name, const TextLookup&
                 return KeyIndexToCode(static_cast<KeyIndex>(i));
         }
     }
-    for (std::size_t i = 0; i < kKeyTableSize; ++i) {
+    for (std::size_t i = 0; i < kKeyIndexCount; ++i) {
         const KeyInfo& info = kKeyInfoTable[i];
         if (!info.label.empty() && EqualsIgnoringCase(info.label, name))
             return KeyIndexToCode(static_cast<KeyIndex>(i));

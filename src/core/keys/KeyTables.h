@@ -36,7 +36,7 @@ constexpr KeyCode kNoKey = 0;
 constexpr KeyNumber kNoKeyNumber = 0xFFFF;
 constexpr std::uint8_t kNoVirtualKey = 0xFF;
 
-constexpr std::size_t kKeyTableSize = 256;
+constexpr std::size_t kKeyIndexCount = 256;
 constexpr std::size_t kConsumerUsageTableSize = 32;
 constexpr std::size_t kMediaKeyCount = 18;
 constexpr std::size_t kKeyButtonCount = 105;
@@ -69,7 +69,7 @@ struct KeyInfo {
 };
 
 // One record per key index.
-extern const std::array<KeyInfo, kKeyTableSize> kKeyInfoTable;
+extern const std::array<KeyInfo, kKeyIndexCount> kKeyInfoTable;
 
 // Consumer usages addressed by usage bytes 0xC0-0xDF; positions 18-31 are 0.
 extern const std::array<std::uint16_t, kConsumerUsageTableSize> kConsumerUsageByte;

@@ -123,7 +123,7 @@ TEST(KeyNames, EnglishFileNamesEveryKeyUniquely) {
         return ReadIniString(file, u"TEXT", key, u"#Error", 260);
     };
     ASSERT_NE(english(kUnknownKeyTextKey), u"#Error");
-    for (unsigned i = 0; i < kKeyTableSize; ++i) {
+    for (unsigned i = 0; i < kKeyIndexCount; ++i) {
         const KeyCode code = KeyIndexToCode(static_cast<KeyIndex>(i));
         const KeyInfo* info = FindKeyInfo(code);
         if (info == nullptr || info->stringKey.empty())

@@ -140,7 +140,7 @@ TEST(UsageToKeyCode, ReducesEachPageToTheKeyTableByte) {
 const std::set<KeyCode> kAliasedKeys = {0x136, 0x146, 0x175, 0x17B, 0x17C};
 
 TEST(UsageToKeyCode, EveryKeyWithAUsageRoundTripsExceptTheAliases) {
-    for (unsigned i = 0; i < kKeyTableSize; ++i) {
+    for (unsigned i = 0; i < kKeyIndexCount; ++i) {
         const KeyCode code = KeyIndexToCode(static_cast<KeyIndex>(i));
         const HidUsage usage = KeyCodeToUsage(code);
         if (usage.page == 0)
@@ -182,7 +182,7 @@ TEST(Descriptor, GoldenBytes) {
 
 TEST(Descriptor, EveryKeyWithAUsageRoundTripsExceptTheAliases) {
     std::size_t checked = 0;
-    for (unsigned i = 0; i < kKeyTableSize; ++i) {
+    for (unsigned i = 0; i < kKeyIndexCount; ++i) {
         const KeyCode code = KeyIndexToCode(static_cast<KeyIndex>(i));
         if (KeyCodeToUsage(code).page == 0)
             continue;
