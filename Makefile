@@ -6,7 +6,7 @@ JOBS ?= 2
 .PHONY: run test build deps install clean
 
 run: build
-	$(BUILD)/bin/brindlectl keys
+	$(BUILD)/bin/brindle --demo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
