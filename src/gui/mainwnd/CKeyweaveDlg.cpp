@@ -277,7 +277,14 @@ bool CKeyweaveDlg::Initialise() {
 
     // Mark the window for other copies of the program: from now on they reach it.
     if (!setup_.runtimeFolder.empty())
-        listener_.Start(setup_.runtimeFolder, [this](const InstanceMessage& m) {
+        listener_.Start(setup_.runtimeFolder, [this](const InstanceMessage& m) -> int64_t {
+            // The wake-up may end in a message box (no keyboard); the starting copy is answered
+            // at once instead of waiting until someone closes it, and the mailbox stays free for
+            // a following /Kill.
+            if (m.message == wm::kOpen) {
+                PostMessage(m.message, m.wParam, m.lParam);
+                return 0;
+            }
             return SendMessage(m.message, m.wParam, m.lParam);
         });
     setWindowTitle(Q(Lookup()(u"IDS_MAIN_CAPTION")));
