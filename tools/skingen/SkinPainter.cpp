@@ -511,7 +511,8 @@ QImage PaintMask(const Window& w) {
 
 QImage PaintArrows() {
     QImage image(48, 32, QImage::Format_RGB32);
-    image.fill(QColor(0x15, 0x17, 0x1b));
+    // The colour of the keyboard case where the arrows sit, so their frames blend in.
+    image.fill(QColor(0x1c, 0x1f, 0x25));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     for (int row = 0; row < 2; ++row) {
