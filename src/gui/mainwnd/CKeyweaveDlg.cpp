@@ -8,8 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QUrl>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <future>
+#include <vector>
 
 #include "core/app/DetachedProgram.h"
 #include "core/app/InstanceMutex.h"
@@ -298,19 +303,48 @@ bool CKeyweaveDlg::Initialise() {
 }
 
 void CKeyweaveDlg::LoadMainPictures() {
-    const QSize client = size();
-    auto load = [&](const char* name) { return LoadSkinPicture(SkinPath(name), client); };
-    pictures_.normal = load("main_normal.jpg");
-    pictures_.over = load("main_over.jpg");
-    pictures_.down = load("main_down.jpg");
-    pictures_.disable = load("main_disable.jpg");
-    pictures_.normal2 = load("main_normal.jpg");
-    pictures_.over2 = load("main_over.jpg");
-    pictures_.down2 = load("main_down.jpg");
-    pictures_.disable2 = load("main_disable.jpg");
-    pictures_.arrow = load("Arrow.jpg");
-    pictures_.colour0 = load("main_color0.jpg");
-    pictures_.colour1 = load("main_color1.jpg");
+    // Each full-window picture is a surface of the client size plus 100 pixels each way with the
+    // skin picture unscaled at its top-left corner, black where the file is missing or broken.
+    // The seven files are decoded and composed on worker threads (painting on a QImage is
+    // thread-safe), which is most of the start-up time; the second set of state pictures shares
+    // the first one's pixels.
+    const QSize surfaceSize = size() + QSize(100, 100);
+    auto compose = [this, surfaceSize](const char* name) {
+        QImage surface(surfaceSize, QImage::Format_RGB32);
+        surface.fill(Qt::black);
+        QImage picture(SkinPath(QString::fromLatin1(name)));
+        if (picture.isNull())
+            return surface;
+        if (picture.hasAlphaChannel()) {
+            QPainter painter(&surface);
+            painter.drawImage(QPoint(0, 0), picture);
+            return surface;
+        }
+        // An opaque picture is copied row by row: the same pixels as drawing it, many times
+        // faster than a painter's format-converting draw.
+        picture = std::move(picture).convertToFormat(QImage::Format_RGB32);
+        const int rows = std::min(picture.height(), surface.height());
+        const size_t bytes =
+            static_cast<size_t>(std::min(picture.width(), surface.width())) * sizeof(QRgb);
+        for (int y = 0; y < rows; ++y)
+            std::memcpy(surface.scanLine(y), picture.constScanLine(y), bytes);
+        return surface;
+    };
+    const char* const files[] = {"main_normal.jpg",  "main_over.jpg", "main_down.jpg",
+                                 "main_disable.jpg", "Arrow.jpg",     "main_color0.jpg",
+                                 "main_color1.jpg"};
+    std::vector<std::future<QImage>> surfaces;
+    for (const char* file : files)
+        surfaces.push_back(std::async(std::launch::async, compose, file));
+    QPixmap* targets[] = {&pictures_.normal,  &pictures_.over,  &pictures_.down,
+                          &pictures_.disable, &pictures_.arrow, &pictures_.colour0,
+                          &pictures_.colour1};
+    for (size_t i = 0; i < surfaces.size(); ++i)
+        *targets[i] = QPixmap::fromImage(surfaces[i].get());
+    pictures_.normal2 = pictures_.normal;
+    pictures_.over2 = pictures_.over;
+    pictures_.down2 = pictures_.down;
+    pictures_.disable2 = pictures_.disable;
 }
 
 void CKeyweaveDlg::LayoutWindowButtons() {
