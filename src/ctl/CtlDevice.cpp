@@ -1,21 +1,13 @@
 #include "ctl/CtlDevice.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/un.h>
+#include "core/app/DemoKeyboard.h"
+
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace brindle::ctl {
 
@@ -30,70 +22,6 @@ void Trace(const char* direction, const uint8_t* report) {
     line[at++] = '\n';
     line[at] = '\0';
     std::fputs(line, stderr);
-}
-
-bool Listening(const std::string& socketPath) {
-    sockaddr_un address{};
-    if (socketPath.size() >= sizeof(address.sun_path))
-        return false;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
-    const int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    const bool ok = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
-    close(fd);
-    return ok;
-}
-
-// mkdir -p for the folder part of `file`.
-void MakeParents(const std::string& file) {
-    for (size_t slash = file.find('/', 1); slash != std::string::npos;
-         slash = file.find('/', slash + 1))
-        mkdir(file.substr(0, slash).c_str(), 0700);
-}
-
-// Starts `brindle-kbdsim serve` in a session of its own, so it outlives this command, and waits
-// (at most five seconds) until it listens.
-bool StartDemoKeyboard(const std::string& socketPath, std::string* problem) {
-    const std::string program = ProgramFolder() + "/brindle-kbdsim";
-    const std::string state = DemoStateFile();
-    MakeParents(state);
-    MakeParents(socketPath);
-    std::vector<std::string> words = {program, "serve", "--socket", socketPath, "--state", state};
-    std::vector<char*> argv;
-    for (std::string& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t files;
-    posix_spawn_file_actions_init(&files);
-    for (int fd = 0; fd < 3; ++fd)
-        posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, program.c_str(), &files, &attributes, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&files);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) {
-        *problem = "cannot start " + program + ": " + std::strerror(spawned);
-        return false;
-    }
-    for (int i = 0; i < 500; ++i) {
-        if (Listening(socketPath))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    *problem = "the demo keyboard did not start listening on " + socketPath;
-    return false;
-}
-
-std::string EnvOr(const char* name, const std::string& fallback) {
-    const char* value = std::getenv(name);
-    return value != nullptr && value[0] != '\0' ? std::string(value) : fallback;
 }
 
 // The real keyboard answers within milliseconds; tests that make the virtual keyboard drop answers
@@ -122,27 +50,18 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? "." : exe.substr(0, slash == 0 ? 1 : slash);
 }
 
-std::string DemoSocketPath() {
-    const std::string runtime =
-        EnvOr("XDG_RUNTIME_DIR", "/tmp/brindle-" + std::to_string(getuid()));
-    return runtime + "/brindle-demo-keyboard.sock";
-}
-
-std::string DemoStateFile() {
-    const std::string data = EnvOr("XDG_DATA_HOME", EnvOr("HOME", "/tmp") + "/.local/share");
-    return data + "/Brindle/demo-keyboard.state";
-}
-
 std::unique_ptr<CtlDevice> CtlDevice::Open(const CtlContext& context) {
     const CtlOptions& options = context.options;
     if (options.demo) {
-        const std::string socketPath = DemoSocketPath();
+        // The same private keyboard as `brindle --demo`, so both see one memory.
         std::string problem;
-        if (!Listening(socketPath) && !StartDemoKeyboard(socketPath, &problem)) {
+        const std::string device = StartDemoKeyboard(ProgramFolder(), DefaultDemoKeyboardPlaces(),
+                                                     &problem, std::chrono::milliseconds(5000));
+        if (device.empty()) {
             std::fprintf(stderr, "brindlectl: %s\n", problem.c_str());
             return nullptr;
         }
-        setenv("BRINDLE_DEVICE", ("sim:" + socketPath).c_str(), 1);
+        setenv("BRINDLE_DEVICE", device.c_str(), 1);
     } else if (!options.device.empty()) {
         // The library reads the backend choice when it initialises.
         setenv("BRINDLE_DEVICE", options.device.c_str(), 1);

@@ -37,10 +37,6 @@ private:
 // The folder of the running program (where libHidServ.so and brindle-kbdsim are).
 std::string ProgramFolder();
 
-// Where --demo's virtual keyboard listens and keeps its memory.
-std::string DemoSocketPath();
-std::string DemoStateFile();
-
 // What a keyboard operation's result code means, e.g. "no matching answer after three attempts".
 const char* ResultMeaning(int result);
 

@@ -254,7 +254,7 @@ TEST_F(KeyboardLinkTest, BrindlectlDemo_startsOneKeyboardWhoseMemoryPersists) {
     fs::create_directories(runtime);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     setenv("XDG_DATA_HOME", data.c_str(), 1);
-    const std::string socketPath = (runtime / "brindle-demo-keyboard.sock").string();
+    const std::string socketPath = (runtime / "brindle-demo.sock").string();
 
     EXPECT_EQ(Ctl({"--demo", "profile", "1"}).exit, 0);
     const pid_t first = ServerOf(socketPath);
