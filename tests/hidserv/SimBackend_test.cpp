@@ -214,13 +214,24 @@ TEST_F(SimBackendTest, TwoClients_eachGetsOnlyItsOwnAnswer) {
     EXPECT_EQ(1, other.RequestWriteOne(
                      &filter, nullptr, 0, mine.data(), kReportSize,
                      HidRequestCode(&filter, nullptr, 0, mine.data(), kReportSize), nullptr));
-    Event a, b;
-    ASSERT_TRUE(EventLog::Instance().WaitFor(
-        [](const Event& e) { return e.kind == HID_EVENT_INPUT && e.tag == 1; }, &a));
-    ASSERT_TRUE(EventLog::Instance().WaitFor(
-        [](const Event& e) { return e.kind == HID_EVENT_INPUT && e.tag == 2; }, &b));
-    EXPECT_EQ(cmd::kReadSettings, a.data[3]);
-    EXPECT_EQ(cmd::kReadDefaultKeyTable, b.data[3]);
+    // The two answers arrive on the two clients' own threads, in either order; a wait for one
+    // tag would drop an earlier answer of the other, so each answer is taken as it comes.
+    Event answers[2];
+    bool seen[2] = {false, false};
+    while (!seen[0] || !seen[1]) {
+        Event e;
+        ASSERT_TRUE(EventLog::Instance().WaitFor(
+            [](const Event& x) { return x.kind == HID_EVENT_INPUT; }, &e))
+            << "answers so far: tag 1 " << seen[0] << ", tag 2 " << seen[1];
+        ASSERT_TRUE(e.tag == 1 || e.tag == 2) << e.tag;
+        ASSERT_FALSE(seen[e.tag - 1]) << "second answer with tag " << e.tag;
+        seen[e.tag - 1] = true;
+        answers[e.tag - 1] = e;
+    }
+    ASSERT_EQ(kReportSize, answers[0].data.size());
+    ASSERT_EQ(kReportSize, answers[1].data.size());
+    EXPECT_EQ(cmd::kReadSettings, answers[0].data[3]);
+    EXPECT_EQ(cmd::kReadDefaultKeyTable, answers[1].data[3]);
     other.Stop();
     // Each answer arrived once, at its own client only.
     for (const Event& e : EventLog::Instance().Events())
