@@ -45,6 +45,25 @@ ApplyResult RunApply(ApplyPath& apply) {
     return result;
 }
 
+int RunImportWrite(ApplyPath& apply) {
+    if (apply.showDelay.count() > 0)
+        std::this_thread::sleep_for(apply.showDelay);
+    if (apply.postBusy)
+        apply.postBusy(kShowBusy);
+    const DeviceKeyTable factory = apply.factory ? apply.factory() : FactoryKeyTable::Current();
+    KeyboardWriteResult write;
+    {
+        std::lock_guard<std::mutex> guard(apply.contexts.live.lock);
+        SaveSnapshot(apply.contexts.live, apply.store, apply.keyboard.ActiveProfile(), false);
+        write = SnapshotForWrite(apply.contexts, apply.keyboard, factory, true);
+    }
+    if (apply.messages != nullptr)
+        ShowCollectedMessages(write.messages, apply.lookUp, *apply.messages);
+    if (apply.postBusy)
+        apply.postBusy(kHideBusy);
+    return write.result;
+}
+
 int ReloadIntoLive(ApplyPath& apply, bool keepApply, const std::function<void()>& underLock) {
     const DeviceKeyTable factory = apply.factory ? apply.factory() : FactoryKeyTable::Current();
     const int loaded = ReloadFromKeyboard(apply.contexts.live, apply.keyboard, apply.store, factory,

@@ -42,6 +42,13 @@ struct ApplyResult {
 // Runs on the thread that handles the Apply command.
 ApplyResult RunApply(ApplyPath& apply);
 
+// The keyboard write of an import, on the thread that runs it, once the file is in the live
+// context: with the busy indicator showing and under the live lock, the active profile's snapshot
+// file is saved and all three profiles and the macros go to the keyboard; messages raised by the
+// write are shown after the lock is released. The keyboard write's result (1 when everything was
+// written).
+int RunImportWrite(ApplyPath& apply);
+
 // The keyboard's contents into the active profile's snapshot and the live context (a default
 // image when the keyboard cannot be read); `underLock` redraws the keyboard view before the live
 // lock is released. Apply is disabled afterwards unless `keepApply` is set. 1 when the keyboard's

@@ -20,8 +20,10 @@
 #include "core/app/InstanceMutex.h"
 #include "core/app/KeyViewTable.h"
 #include "core/config/FactoryKeyTable.h"
+#include "core/config/ProfileFile.h"
 #include "core/device/ApplyPath.h"
 #include "core/skin/SkinKeys.h"
+#include "gui/app/QtFileChooser.h"
 #include "gui/mainwnd/CAboutDlg.h"
 #include "gui/mainwnd/CTrayIcon.h"
 #include "gui/mainwnd/KeyboardView.h"
@@ -42,6 +44,9 @@ constexpr int kLastProfileMenuItem = 9200;
 const char* const kDefaultLink = "https://keyweave.example/brindle";
 const char* const kWebPages[] = {"https://keyweave.example/", "https://keyweave.example/social",
                                  "https://keyweave.example/news"};
+
+// The file dialogs of Import and Backup.
+const FileChoice kProfileFileChoice{"kwv", "*.kwv", "(*.kwv)|*.kwv|(*.*)|*.*||"};
 
 // Window buttons in their layout order, with the skin key each is placed by.
 struct WindowButton {
@@ -131,6 +136,10 @@ CKeyweaveDlg::CKeyweaveDlg(MainWindowSetup setup, QWidget* parent)
         setup_.exitProcess = [](int code) { std::exit(code); };
     if (!setup_.openDocument)
         setup_.openDocument = [](const std::string& target) { return OpenWithDesktop(target); };
+    if (setup_.files == nullptr) {
+        ownFiles_ = std::make_unique<QtFileChooser>(this);
+        setup_.files = ownFiles_.get();
+    }
     workerMessages_ = std::make_unique<GuiThreadMessages>(*setup_.messages, gui_);
     setObjectName(QStringLiteral("CKeyweaveDlg"));
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
@@ -653,9 +662,15 @@ void CKeyweaveDlg::OnCommand(int id) {
     case ids::kAbout:
         OpenAbout();
         break;
+    case ids::kImport:
+        ImportProfileFile();
+        break;
+    case ids::kExport:
+        BackupProfileFile();
+        break;
     default:
-        // 1005 profile manager, 1009 profile menu, 1174 Fn (lighting switch off), 32775,
-        // 32776/32777 import and export, and the indicators: nothing yet or nothing at all.
+        // 1005 profile manager, 1009 profile menu, 1174 Fn (lighting switch off), 32775 and the
+        // indicators: nothing yet or nothing at all.
         break;
     }
 }
@@ -797,9 +812,13 @@ void CKeyweaveDlg::ApplySequence() {
         deferred_.push_back([this] { ApplySequence(); });
         return;
     }
+    StartKeyboardWrite([](ApplyPath& path) { RunApply(path); });
+}
+
+void CKeyweaveDlg::StartKeyboardWrite(std::function<void(ApplyPath&)> write) {
     if (applyThread_.joinable())
         applyThread_.join();
-    applyThread_ = std::thread([this] {
+    applyThread_ = std::thread([this, write = std::move(write)] {
         ApplyPath path{contexts_,
                        *keyboard_,
                        *store_,
@@ -809,7 +828,7 @@ void CKeyweaveDlg::ApplySequence() {
                        workerMessages_.get(),
                        [] { return FactoryKeyTable::Current(); },
                        setup_.busyShowDelay};
-        RunApply(path);
+        write(path);
         gui_.Post([this] {
             applying_ = false;
             if (applyThread_.joinable())
@@ -819,6 +838,66 @@ void CKeyweaveDlg::ApplySequence() {
             emit applyFinished();
             RunDeferred();
         });
+    });
+}
+
+void CKeyweaveDlg::ImportProfileFile() {
+    if (!keyboard_ || !store_ || ended_)
+        return;
+    const std::string path = setup_.files->ChooseFileToOpen(kProfileFileChoice);
+    if (path.empty())
+        return;
+    // A write may have started while the dialog was open; the import waits for it.
+    RunOrDefer([this, path] {
+        if (ended_)
+            return;
+        const TextLookup lookup = Lookup();
+        // A broken header shows the wrong-format message here, before the prompt.
+        if (ValidateProfileFile(path, setup_.messages) != kProfileValid) {
+            setup_.messages->ShowInfo(lookup(u"IDS_MAIN_PROMPT_INPORT"));
+            return;
+        }
+        bool loaded = false;
+        {
+            ConfigContext& live = contexts_.live;
+            std::lock_guard<std::mutex> guard(live.lock);
+            // Kept to put back if the file cannot be read after all (changed since the check).
+            const std::vector<uint8_t> previous =
+                live.image ? EncodeProfileFile(live) : std::vector<uint8_t>{};
+            ReleaseContents(live);
+            loaded = LoadProfileFile(path, live) == 1;
+            if (!loaded && !previous.empty())
+                DecodeProfileFile(previous, live);
+        }
+        if (!loaded) {
+            setup_.messages->ShowInfo(lookup(u"IDS_MAIN_PROMPT_INPORT"));
+            return;
+        }
+        view_->RefreshKeyButtons();
+        view_->RefreshLightFlags();
+        // The snapshot and the keyboard write run on the worker; until the keyboard holds the
+        // file, Apply stays on so the user can write it again.
+        applying_ = true;
+        StartKeyboardWrite([this](ApplyPath& apply) {
+            if (RunImportWrite(apply) == 1)
+                DisableApply();
+            else
+                applyPending_ = true;
+        });
+    });
+}
+
+void CKeyweaveDlg::BackupProfileFile() {
+    if (ended_)
+        return;
+    const std::string path = setup_.files->ChooseFileToSave(kProfileFileChoice);
+    if (path.empty())
+        return;
+    RunOrDefer([this, path] {
+        if (ended_)
+            return;
+        if (!SaveProfileFile(contexts_.live, path, true))
+            setup_.messages->ShowInfo(Lookup()(u"MAIN_UPDATE_BACKUP_NG"));
     });
 }
 

@@ -6,8 +6,9 @@
 // the tests all reach the window the same way. Messages carry their four-character code in
 // wParam and are ignored with any other wParam.
 //
-// A keyboard write (Apply) runs on a worker thread while the busy indicator animates; commands
-// and messages that could change the image meanwhile wait and run, in order, when it ends.
+// A keyboard write (Apply, or the write of an imported profile file) runs on a worker thread
+// while the busy indicator animates; commands and messages that could change the image meanwhile
+// wait and run, in order, when it ends.
 #pragma once
 
 #include <QPointer>
@@ -42,6 +43,7 @@ class QMenu;
 
 namespace brindle {
 
+struct ApplyPath;
 class CAboutDlg;
 class CPngButton;
 class CTrayIcon;
@@ -123,6 +125,11 @@ public:
     // The show request: the no-keyboard message when none is attached, else shows the window.
     void ShowRequest();
     void ApplySequence();
+    // The button menu's Import: a profile file chosen by the user becomes the image and is
+    // written to the keyboard (all three profiles).
+    void ImportProfileFile();
+    // The button menu's Backup: the image is saved to a file chosen by the user.
+    void BackupProfileFile();
     void ExitSequence();
     void OpenHelp();
     void OpenAbout();
@@ -130,7 +137,7 @@ public:
 signals:
     // The exit sequence ran: the program ends now.
     void ended();
-    // An apply finished (tests wait for it).
+    // An apply or an import's keyboard write finished (tests wait for it).
     void applyFinished();
 
 protected:
@@ -142,6 +149,8 @@ private:
     bool IsDeferred(int command) const;
     void RunOrDefer(std::function<void()> work);
     void RunDeferred();
+    // Runs `write` on the worker thread; the caller has set applying_.
+    void StartKeyboardWrite(std::function<void(ApplyPath&)> write);
     void OnInit();
     void OnProfileLoaded();
     void OnKeyboardRemoved();
@@ -157,6 +166,7 @@ private:
     CPngButton* AddButton(int controlId);
 
     MainWindowSetup setup_;
+    std::unique_ptr<FileChooser> ownFiles_; // when the setup brings none
     GuiThreadCall gui_;
     std::unique_ptr<GuiThreadMessages> workerMessages_;
     TextSlots slots_;

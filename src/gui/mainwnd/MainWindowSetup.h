@@ -1,6 +1,6 @@
 // Everything the main window is given from outside: paths, language, stores, message boxes, the
-// instance lock and how the process ends. The program fills it from the running system; tests
-// fill it with temporary folders and scripted message boxes.
+// instance lock, file dialogs and how the process ends. The program fills it from the running
+// system; tests fill it with temporary folders and scripted message boxes.
 #pragma once
 
 #include <chrono>
@@ -12,6 +12,7 @@
 #include "core/device/DeviceConnection.h"
 #include "core/device/DeviceProtocol.h"
 #include "core/lang/Language.h"
+#include "core/platform/FileChooser.h"
 #include "core/platform/KeyStore.h"
 #include "core/platform/UserMessages.h"
 
@@ -26,6 +27,7 @@ struct MainWindowSetup {
     Language* language = nullptr;           // required
     KeyStore* appProfiles = nullptr;        // "...\Keyweave_Orvane\Brindle\PROFILES": "Flip"
     UserMessages* messages = nullptr;       // required
+    FileChooser* files = nullptr;           // empty: the desktop's file dialogs
     MainShared* shared = nullptr;           // required
     InstanceMutex* instanceMutex = nullptr; // closed by the exit sequence
     std::string runtimeFolder;              // the instance mailbox lives here; empty: none
