@@ -8,14 +8,13 @@
 #include <unistd.h>
 
 #include "core/app/DetachedProgram.h"
-#include "core/app/RuntimeFolder.h"
 #include "core/platform/UserFolders.h"
 
 namespace brindle {
 
 DemoKeyboardPlaces DefaultDemoKeyboardPlaces() {
     DemoKeyboardPlaces places;
-    std::string runtime = InstanceRuntimeFolder();
+    std::string runtime = RuntimeDir();
     places.socketPath = (runtime.empty() ? std::string("/tmp") : runtime) + "/brindle-demo.sock";
     places.stateFile = DataHome() + "/Brindle/demo-keyboard.state";
     return places;

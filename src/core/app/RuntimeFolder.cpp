@@ -1,7 +1,6 @@
 #include "core/app/RuntimeFolder.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,14 +17,6 @@ bool MakePrivateFolder(const std::string& path) {
     if ((st.st_mode & 0777) != 0700 && chmod(path.c_str(), 0700) != 0)
         return false;
     return true;
-}
-
-std::string InstanceRuntimeFolder() {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && runtime[0] == '/')
-        return runtime;
-    std::string fallback = "/tmp/brindle-" + std::to_string(getuid());
-    return MakePrivateFolder(fallback) ? fallback : std::string();
 }
 
 } // namespace brindle

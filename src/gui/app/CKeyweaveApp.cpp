@@ -8,9 +8,9 @@
 #include "core/app/InstanceStartup.h"
 #include "core/app/MainShared.h"
 #include "core/app/ProgramPaths.h"
-#include "core/app/RuntimeFolder.h"
 #include "core/lang/Language.h"
 #include "core/platform/KeyStore.h"
+#include "core/platform/UserFolders.h"
 #include "gui/app/QtUserMessages.h"
 #include "gui/mainwnd/CKeyweaveDlg.h"
 
@@ -38,7 +38,7 @@ int CKeyweaveApp::Run(int argc, char** argv) {
     KeyStore appProfiles("HKEY_CURRENT_USER\\Software\\Keyweave_Orvane\\Brindle\\PROFILES");
 
     // Decided before any window or display connection exists: a second copy only knocks.
-    const std::string runtime = InstanceRuntimeFolder();
+    const std::string runtime = RuntimeDir();
     SystemInstanceServices instance(runtime, paths.programFileName, paths.companionProgram);
     if (RunInstanceLogic(options.instanceArguments, instance, shared) ==
         InstanceOutcome::EndProcess)
