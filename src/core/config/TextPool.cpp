@@ -10,12 +10,16 @@ std::vector<std::uint8_t> PackTextPool(ConfigImage& image, const KeyStringTable&
     std::vector<std::uint8_t> pool(poolSize, 0);
     std::uint32_t offset = 0;
     for (std::size_t slot = 0; slot < kKeyStringSlots; ++slot) {
-        const std::uint32_t size = texts.SlotSize(slot);
-        if (size == 0)
-            continue;
         KeyEntry& entry = image.pages[slot / kKeyPageEntries].entries[slot % kKeyPageEntries];
         if (!KeyEntryHasText(entry.type))
             continue;
+        const std::uint32_t size = texts.SlotSize(slot);
+        if (size == 0) {
+            // An entry without text points past the pool, where no text can be found; left as it
+            // was, its old offset would pick up another key's text on the next load.
+            entry.payload = poolSize;
+            continue;
+        }
         const std::uint32_t at = offset & ~1u;
         if (size > poolSize - at)
             continue;

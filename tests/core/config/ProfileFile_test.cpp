@@ -101,6 +101,20 @@ TEST(ProfileFile, SavedTwiceWithoutChanges_isByteIdentical) {
     EXPECT_EQ(ReadBytes(dir.File("one.kwv")), ReadBytes(dir.File("three.kwv")));
 }
 
+TEST(ProfileFile, TextKeyWithoutText_neverPicksUpAnotherKeysTextOnReload) {
+    ConfigContext c;
+    FillSmall(c);
+    // Tab launches a program but has no text; its stale offset points at Esc's "ab".
+    KeyEntry& tab = c.image->pages[0].entries[KeyCodeToIndex(0x00F)];
+    tab.type = kKeyLaunchProgram;
+    tab.payload = 0;
+    const std::vector<std::uint8_t> first = EncodeProfileFile(c);
+    ConfigContext loaded;
+    ASSERT_TRUE(DecodeProfileFile(first, loaded));
+    EXPECT_TRUE(loaded.texts.Text(KeyStringTable::SlotOf(0, KeyCodeToIndex(0x00F))).empty());
+    EXPECT_EQ(EncodeProfileFile(loaded), first);
+}
+
 TEST(ProfileFile, SaveThenLoad_givesBackImageMacrosAndTexts) {
     TempFolder dir;
     ConfigContext c;
