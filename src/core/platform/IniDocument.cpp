@@ -250,13 +250,10 @@ std::optional<std::u16string> IniDocument::FindRaw(std::u16string_view section,
 
 std::optional<std::u16string> IniDocument::Find(std::u16string_view section,
                                                 std::u16string_view key) const {
-    const auto sectionLine = FindSectionLine(section);
-    if (!sectionLine)
+    std::optional<std::u16string> raw = FindRaw(section, key);
+    if (!raw)
         return std::nullopt;
-    const auto keyLine = FindKeyLine(*sectionLine, key);
-    if (!keyLine)
-        return std::nullopt;
-    return StripQuotes(lines_[*keyLine].value);
+    return StripQuotes(*raw);
 }
 
 bool IniDocument::HasSection(std::u16string_view section) const {
