@@ -56,9 +56,7 @@ class ButtonMenuTest : public QObject {
 
     QTemporaryDir root_;
     std::unique_ptr<KeyboardProcess> keyboard_;
-    std::unique_ptr<KeyStore> settingsKey_;
-    std::unique_ptr<KeyStore> appProfiles_;
-    std::unique_ptr<Language> language_;
+    std::unique_ptr<WindowParts> parts_;
     ScriptedMessages messages_;
     ScriptedFiles files_;
     MainShared shared_;
@@ -117,21 +115,9 @@ private slots:
         QVERIFY(keyboard_->Start());
         setenv("BRINDLE_DEVICE", keyboard_->Device().toUtf8().constData(), 1);
 
-        settingsKey_ = std::make_unique<KeyStore>("HKEY_CURRENT_USER\\Software\\QX5570");
-        appProfiles_ = std::make_unique<KeyStore>(
-            "HKEY_CURRENT_USER\\Software\\Keyweave_Orvane\\Brindle\\PROFILES");
-        const ProgramPaths paths =
-            ProgramPaths::FromExecutable((program + "/brindle").toStdString());
-        language_ = std::make_unique<Language>(paths.programFolder, *settingsKey_);
-        MainWindowSetup setup;
-        setup.paths = paths;
-        setup.language = language_.get();
-        setup.appProfiles = appProfiles_.get();
-        setup.messages = &messages_;
+        parts_ = std::make_unique<WindowParts>();
+        MainWindowSetup setup = parts_->Setup(root_.path(), program, messages_, shared_);
         setup.files = &files_;
-        setup.shared = &shared_;
-        setup.runtimeFolder = (root_.path() + "/run").toStdString();
-        setup.userFolder = (root_.path() + "/user").toStdString();
         setup.exitProcess = [](int) {};
         setup.openDocument = [](const std::string&) { return 0; };
         setup.popupMenu = [this](QMenu& menu) {
@@ -140,9 +126,7 @@ private slots:
                 menuCommands_.push_back(action->data().toInt());
             return menuChoice_;
         };
-        setup.trayAvailable = [] { return false; };
         setup.exchange.answerTimeout = std::chrono::milliseconds(300);
-        setup.connection.initPoll = std::chrono::milliseconds(5);
         setup.busyShowDelay = std::chrono::milliseconds(0);
         window_ = std::make_unique<CKeyweaveDlg>(setup);
         QVERIFY(window_->Initialise());

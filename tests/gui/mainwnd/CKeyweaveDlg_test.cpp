@@ -22,9 +22,7 @@ class CKeyweaveDlgTest : public QObject {
 
     QTemporaryDir root_;
     std::unique_ptr<KeyboardProcess> keyboard_;
-    std::unique_ptr<KeyStore> settingsKey_;
-    std::unique_ptr<KeyStore> appProfiles_;
-    std::unique_ptr<Language> language_;
+    std::unique_ptr<WindowParts> parts_;
     ScriptedMessages messages_;
     MainShared shared_;
     std::unique_ptr<CKeyweaveDlg> window_;
@@ -65,26 +63,12 @@ private slots:
         QVERIFY(keyboard_->Start());
         setenv("BRINDLE_DEVICE", keyboard_->Device().toUtf8().constData(), 1);
 
-        settingsKey_ = std::make_unique<KeyStore>("HKEY_CURRENT_USER\\Software\\QX5570");
-        appProfiles_ = std::make_unique<KeyStore>(
-            "HKEY_CURRENT_USER\\Software\\Keyweave_Orvane\\Brindle\\PROFILES");
-        const ProgramPaths paths =
-            ProgramPaths::FromExecutable((program + "/brindle").toStdString());
-        language_ = std::make_unique<Language>(paths.programFolder, *settingsKey_);
-        MainWindowSetup setup;
-        setup.paths = paths;
-        setup.language = language_.get();
-        setup.appProfiles = appProfiles_.get();
-        setup.messages = &messages_;
-        setup.shared = &shared_;
-        setup.runtimeFolder = (root_.path() + "/run").toStdString();
-        setup.userFolder = (root_.path() + "/user").toStdString();
+        parts_ = std::make_unique<WindowParts>();
+        MainWindowSetup setup = parts_->Setup(root_.path(), program, messages_, shared_);
         setup.exitProcess = [this](int code) { exitCode_ = code; };
         setup.openDocument = [](const std::string&) { return 42; };
         setup.popupMenu = [](QMenu&) { return 0; };
-        setup.trayAvailable = [] { return false; };
         setup.exchange.answerTimeout = std::chrono::milliseconds(300);
-        setup.connection.initPoll = std::chrono::milliseconds(5);
         setup.busyShowDelay = std::chrono::milliseconds(0);
         window_ = std::make_unique<CKeyweaveDlg>(setup);
         window_->installEventFilter(this);
@@ -198,16 +182,16 @@ private slots:
     }
 
     void flip_storedSeven_actsAsOneAndNextClickWritesZero() {
-        appProfiles_->WriteString(u"Flip", u"7");
+        parts_->appProfiles.WriteString(u"Flip", u"7");
         window_->View().ApplyFlip();
         QVERIFY(!window_->Button(1010)->isEnabled()); // F1..F4 give way to D1..D6
         QVERIFY(window_->Button(1016)->isEnabled());
         window_->OnCommand(KeyboardView::kFlipLeft);
-        QCOMPARE(appProfiles_->ReadString(u"Flip").value_or(u""), std::u16string(u"0"));
+        QCOMPARE(parts_->appProfiles.ReadString(u"Flip").value_or(u""), std::u16string(u"0"));
         QVERIFY(window_->Button(1010)->isEnabled());
         QVERIFY(!window_->Button(1016)->isEnabled());
         window_->OnCommand(KeyboardView::kFlipRight);
-        QCOMPARE(appProfiles_->ReadString(u"Flip").value_or(u""), std::u16string(u"1"));
+        QCOMPARE(parts_->appProfiles.ReadString(u"Flip").value_or(u""), std::u16string(u"1"));
     }
 
     void defaultProfile_yes_clearsEntriesAndApplies() {

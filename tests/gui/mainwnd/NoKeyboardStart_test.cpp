@@ -14,8 +14,7 @@ class NoKeyboardStartTest : public QObject {
 
     QTemporaryDir root_;
     std::unique_ptr<KeyboardProcess> keyboard_;
-    std::unique_ptr<KeyStore> settingsKey_;
-    std::unique_ptr<Language> language_;
+    std::unique_ptr<WindowParts> parts_;
     ScriptedMessages messages_;
     MainShared shared_;
     std::unique_ptr<CKeyweaveDlg> window_;
@@ -36,20 +35,10 @@ private slots:
         keyboard_ = std::make_unique<KeyboardProcess>(root_.path() + "/run/kbd.sock",
                                                       root_.path() + "/kbd.state");
         setenv("BRINDLE_DEVICE", keyboard_->Device().toUtf8().constData(), 1);
-        settingsKey_ = std::make_unique<KeyStore>("HKEY_CURRENT_USER\\Software\\QX5570");
-        const ProgramPaths paths =
-            ProgramPaths::FromExecutable((program + "/brindle").toStdString());
-        language_ = std::make_unique<Language>(paths.programFolder, *settingsKey_);
-        MainWindowSetup setup;
-        setup.paths = paths;
-        setup.language = language_.get();
-        setup.messages = &messages_;
-        setup.shared = &shared_;
-        setup.userFolder = (root_.path() + "/user").toStdString();
+        parts_ = std::make_unique<WindowParts>();
+        MainWindowSetup setup = parts_->Setup(root_.path(), program, messages_, shared_);
         setup.exitProcess = [](int) { QFAIL("the window must start without a keyboard"); };
         setup.openDocument = [](const std::string&) { return 42; };
-        setup.trayAvailable = [] { return false; };
-        setup.connection.initPoll = std::chrono::milliseconds(5);
         window_ = std::make_unique<CKeyweaveDlg>(setup);
         window_->installEventFilter(this);
         QVERIFY(window_->Initialise());

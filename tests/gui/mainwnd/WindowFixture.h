@@ -13,11 +13,17 @@
 #include <QTest>
 #include <cstdlib>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/app/KeyViewTable.h"
+#include "core/app/MainShared.h"
+#include "core/app/ProgramPaths.h"
+#include "core/lang/Language.h"
+#include "core/platform/KeyStore.h"
 #include "core/platform/UserMessages.h"
+#include "gui/mainwnd/MainWindowSetup.h"
 
 namespace brindle::testing {
 
@@ -170,5 +176,29 @@ inline void UsePrivateFolders(const QString& root) {
     setenv("HOME", (root + "/home").toUtf8().constData(), 1);
     setenv("LANG", "en_US.UTF-8", 1);
 }
+
+// The per-user keys and the language of a window under test, and the setup every window test
+// starts from; each test then sets the callbacks it watches.
+struct WindowParts {
+    KeyStore settingsKey{"HKEY_CURRENT_USER\\Software\\QX5570"};
+    KeyStore appProfiles{"HKEY_CURRENT_USER\\Software\\Keyweave_Orvane\\Brindle\\PROFILES"};
+    std::unique_ptr<Language> language;
+
+    MainWindowSetup Setup(const QString& root, const QString& program, UserMessages& messages,
+                          MainShared& shared) {
+        MainWindowSetup setup;
+        setup.paths = ProgramPaths::FromExecutable((program + "/brindle").toStdString());
+        language = std::make_unique<Language>(setup.paths.programFolder, settingsKey);
+        setup.language = language.get();
+        setup.appProfiles = &appProfiles;
+        setup.messages = &messages;
+        setup.shared = &shared;
+        setup.runtimeFolder = (root + "/run").toStdString();
+        setup.userFolder = (root + "/user").toStdString();
+        setup.trayAvailable = [] { return false; };
+        setup.connection.initPoll = std::chrono::milliseconds(5);
+        return setup;
+    }
+};
 
 } // namespace brindle::testing
